@@ -1,0 +1,26 @@
+// The solved test and the texts the game shows about the game in play.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "core/board.h"
+
+namespace quorvale {
+
+// True when the four exit cells (1,3), (2,3), (1,4), (2,4) all hold piece 0.
+bool isSolved(const Board& board);
+
+// "Level: " + (levelIndex + 1) + " - " + name (untrimmed) + "    Steps: " + steps.
+std::u16string statusCaption(int levelIndex, const std::u16string& levelName, std::int32_t steps);
+
+// "Congratulations!! You finished the game in " + steps + " steps."
+std::u16string congratulationText(std::int32_t steps);
+
+// Decimal digits of a number, '-' in front of a negative one.
+std::u16string decimal(std::int64_t value);
+
+// The UTF-16 text of a plain ASCII literal.
+std::u16string ascii(const char* text);
+
+}  // namespace quorvale

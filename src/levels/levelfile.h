@@ -1,0 +1,46 @@
+// The level file: 70 records of 30 bytes, little-endian, no header.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/board.h"
+
+namespace quorvale {
+
+constexpr int kLevelCount = 70;
+constexpr int kLevelNameLength = 10;
+constexpr std::size_t kLevelRecordBytes = 30;
+constexpr std::size_t kLevelFileBytes = kLevelCount * kLevelRecordBytes;  // 2100
+
+struct LevelRecord {
+    std::u16string name = std::u16string(kLevelNameLength, u'\0');  // always 10 characters
+    Positions positions{};
+};
+
+using LevelTable = std::array<LevelRecord, kLevelCount>;
+
+// Every name becomes 10 NUL characters and every position 0.
+void clearLevelTable(LevelTable& levels);
+
+// Clears the table, then fills it from the first 2100 bytes of `bytes`.
+// Bytes past 2100 are ignored; a shorter input fills what it covers (a record
+// cut short keeps the bytes it has, the rest stays cleared).
+void readLevelTable(const std::uint8_t* bytes, std::size_t size, LevelTable& levels);
+
+// The 2100 bytes of a table. A name is encoded in Windows-1252 and cut or
+// padded with spaces to 10 bytes; nothing when a name has a character the
+// code page cannot encode.
+std::optional<std::vector<std::uint8_t>> writeLevelTable(const LevelTable& levels);
+
+// Little-endian helpers shared by the file formats.
+std::int16_t readInt16(const std::uint8_t* p);
+std::int32_t readInt32(const std::uint8_t* p);
+void writeInt16(std::uint8_t* p, std::int16_t value);
+void writeInt32(std::uint8_t* p, std::int32_t value);
+
+}  // namespace quorvale

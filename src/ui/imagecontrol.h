@@ -1,0 +1,56 @@
+// An image control: shows a picture at its own size at a place given in
+// twips, and reports mouse presses, moves and releases in twips relative to
+// itself, with the button (1 left, 2 right, 4 middle) and the modifier set
+// (Shift 1, Ctrl 2, Alt 4).
+#pragma once
+
+#include <QLabel>
+#include <QPixmap>
+#include <functional>
+
+class Toolkit;
+
+class ImageControl : public QLabel {
+    Q_OBJECT
+public:
+    using MouseHandler = std::function<void(int button, int shift, float x, float y)>;
+
+    ImageControl(Toolkit& toolkit, QWidget* parent);
+
+    float Left() const { return left_; }
+    float Top() const { return top_; }
+    float Width() const;   // picture width in twips
+    float Height() const;  // picture height in twips
+    void setLeft(float twips);
+    void setTop(float twips);
+    bool Visible() const { return !isHidden(); }
+    void setVisible(bool visible) override;
+
+    // Shows `picture` at its own size.
+    void setPicture(const QPixmap& picture);
+    QPixmap picture() const { return picture_; }
+
+    MouseHandler onMouseDown;
+    MouseHandler onMouseMove;
+    MouseHandler onMouseUp;
+
+    // Modifier set of a Qt event: Shift 1, Ctrl 2, Alt 4; others ignored.
+    static int shiftState(Qt::KeyboardModifiers modifiers);
+    // Button number of a Qt button: left 1, right 2, middle 4, else 0.
+    static int buttonNumber(Qt::MouseButton button);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    void place();
+    void deliver(const MouseHandler& handler, QMouseEvent* event, int button);
+
+    Toolkit& toolkit_;
+    float left_ = 0;
+    float top_ = 0;
+    QPixmap picture_;
+};

@@ -1,0 +1,69 @@
+#include "scriptedtoolkit.h"
+
+#include <QCoreApplication>
+#include <QDialog>
+#include <gtest/gtest.h>
+
+MsgResult ScriptedToolkit::messageBox(QWidget*, const QString& text, const QString& title, MsgIcon icon,
+                                      MsgButtons buttons) {
+    messages.push_back({text, title, icon, buttons});
+    if (buttons == MsgButtons::Ok) {
+        return MsgResult::Ok;
+    }
+    if (messageAnswers.empty()) {
+        ADD_FAILURE() << "unexpected question \"" << title.toStdString() << "\": " << text.toStdString();
+        return buttons == MsgButtons::YesNo ? MsgResult::No : MsgResult::Cancel;
+    }
+    MsgResult answer = messageAnswers.front();
+    messageAnswers.pop_front();
+    return answer;
+}
+
+QString ScriptedToolkit::inputBox(QWidget*, const QString& prompt, const QString& title, const QString& defaultText) {
+    inputs.push_back({prompt, title, defaultText});
+    if (inputAnswers.empty()) {
+        ADD_FAILURE() << "unexpected input box \"" << title.toStdString() << "\"";
+        return QString();
+    }
+    QString answer = inputAnswers.front();
+    inputAnswers.pop_front();
+    return answer;
+}
+
+void ScriptedToolkit::showModal(QDialog* dialog, QWidget*) {
+    modalDialogs.push_back(dialog->windowTitle());
+    dialog->show();
+    QCoreApplication::processEvents();
+    if (modalScripts.empty()) {
+        ADD_FAILURE() << "unexpected dialog \"" << dialog->windowTitle().toStdString() << "\"";
+    } else {
+        auto script = std::move(modalScripts.front());
+        modalScripts.pop_front();
+        script(*dialog);
+    }
+    if (dialog->isVisible()) {
+        dialog->close();
+    }
+    QCoreApplication::processEvents();
+}
+
+int ScriptedToolkit::shellOpen(QWidget*, const QString& target) {
+    shellTargets.push_back(target);
+    if (shellResults.empty()) {
+        return 42;
+    }
+    int result = shellResults.front();
+    shellResults.pop_front();
+    return result;
+}
+
+void ScriptedToolkit::endProgram(int code) {
+    ended_ = true;
+    exitCode_ = code;
+}
+
+void ScriptedToolkit::expectScriptUsed() const {
+    EXPECT_TRUE(messageAnswers.empty()) << messageAnswers.size() << " scripted message answers left";
+    EXPECT_TRUE(inputAnswers.empty()) << inputAnswers.size() << " scripted input answers left";
+    EXPECT_TRUE(modalScripts.empty()) << modalScripts.size() << " scripted dialogs left";
+}
