@@ -1,0 +1,172 @@
+#include "core/drag.h"
+
+#include <algorithm>
+
+#include "core/geometry.h"
+
+namespace quorvale {
+
+namespace {
+
+// Calls test(col, row) for every cell `piece` covers with its top-left cell at
+// (col, row) and ANDs the answers; every cell is tested.
+bool allCellsFree(const Board& board, int piece, int col, int row) {
+    bool ok = true;
+    const PieceKind kind = pieceKindOf(piece);
+    const int w = (kind == PieceKind::Square || kind == PieceKind::Wide) ? 2 : 1;
+    const int h = (kind == PieceKind::Square || kind == PieceKind::Tall) ? 2 : 1;
+    for (int dc = 0; dc < w; ++dc) {
+        for (int dr = 0; dr < h; ++dr) {
+            ok = cellFreeFor(board, piece, col + dc, row + dr) && ok;
+        }
+    }
+    return ok;
+}
+
+// Width and height of the dragged piece as recorded; a record that was never
+// filled in falls back to the size its kind has, so clamping always keeps the
+// piece on the board.
+void draggedSize(const Pieces& pieces, int piece, int& w, int& h) {
+    const PiecePos& p = pieces[static_cast<std::size_t>(piece)];
+    const PieceKind kind = pieceKindOf(piece);
+    const int kindW = (kind == PieceKind::Square || kind == PieceKind::Wide) ? 2 : 1;
+    const int kindH = (kind == PieceKind::Square || kind == PieceKind::Tall) ? 2 : 1;
+    w = (p.width == 1 || p.width == 2) ? p.width : kindW;
+    h = (p.height == 1 || p.height == 2) ? p.height : kindH;
+}
+
+struct PointerCell {
+    int col;
+    int row;
+};
+
+PointerCell pointerOver(ImagePlace image, MouseEventTwips event, TwipsPerPixel tpp) {
+    return {pointerCell(image.left, event.x, tpp.x), pointerCell(image.top, event.y, tpp.y)};
+}
+
+// Keeps the candidate top-left cell (pc - grabCol, pr - grabRow) on the board.
+void clampPointer(const DragState& s, int w, int h, PointerCell& p) {
+    if (p.col - s.grabCol < 0) p.col = s.grabCol;
+    if (p.row - s.grabRow < 0) p.row = s.grabRow;
+    if (p.col - s.grabCol + w > kBoardCols) p.col = kBoardCols - w + s.grabCol;
+    if (p.row - s.grabRow + h > kBoardRows) p.row = kBoardRows - h + s.grabRow;
+}
+
+Cell cellAt(int col, int row) { return Cell{static_cast<std::int16_t>(col), static_cast<std::int16_t>(row)}; }
+
+bool verticalPathFree(const Board& board, const DragState& s, const PointerCell& p) {
+    return canMoveVertically(board, s.dragPiece, s.startRow - s.grabRow, p.row - s.grabRow, p.col - s.grabCol);
+}
+
+bool horizontalPathFree(const Board& board, const DragState& s, const PointerCell& p) {
+    return canMoveHorizontally(board, s.dragPiece, s.startCol - s.grabCol, p.col - s.grabCol, p.row - s.grabRow);
+}
+
+}  // namespace
+
+bool canMoveHorizontally(const Board& board, int piece, int a, int b, int row) {
+    if (!isPieceIndex(piece)) return true;
+    bool ok = true;
+    const int lo = std::min(a, b);
+    const int hi = std::max(a, b);
+    for (int k = lo; k <= hi; ++k) ok = allCellsFree(board, piece, k, row) && ok;
+    return ok;
+}
+
+bool canMoveVertically(const Board& board, int piece, int a, int b, int col) {
+    if (!isPieceIndex(piece)) return true;
+    bool ok = true;
+    const int lo = std::min(a, b);
+    const int hi = std::max(a, b);
+    for (int k = lo; k <= hi; ++k) ok = allCellsFree(board, piece, col, k) && ok;
+    return ok;
+}
+
+DragAnswer dragPress(DragState& state, int index, ImagePlace image, MouseEventTwips event, TwipsPerPixel tpp) {
+    DragAnswer answer;
+    if (event.button != kLeftButton) return answer;
+    // Only the ten piece images can start a drag.
+    if (!isPieceIndex(index)) return answer;
+    state.dragPiece = static_cast<std::int16_t>(index);
+    const PointerCell p = pointerOver(image, event, tpp);
+    state.startCol = state.lastCol = static_cast<std::int16_t>(p.col);
+    state.startRow = state.lastRow = static_cast<std::int16_t>(p.row);
+    state.grabCol = grabCell(event.x, tpp.x);
+    state.grabRow = grabCell(event.y, tpp.y);
+    state.dragging = true;
+    answer.pointer = kPointerSizeAll;
+    return answer;
+}
+
+DragAnswer dragMove(DragState& state, const Board& board, const Pieces& pieces, ImagePlace image,
+                    MouseEventTwips event, TwipsPerPixel tpp) {
+    DragAnswer answer;
+    if (!state.dragging || !isPieceIndex(state.dragPiece)) return answer;
+    PointerCell p = pointerOver(image, event, tpp);
+    // Same pointer cell as last accepted (before clamping): nothing to do.
+    if (p.col == state.lastCol && p.row == state.lastRow) return answer;
+    int w = 0;
+    int h = 0;
+    draggedSize(pieces, state.dragPiece, w, h);
+    clampPointer(state, w, h, p);
+
+    const bool sameCol = p.col == state.startCol;
+    const bool sameRow = p.row == state.startRow;
+    if (sameCol != sameRow) {
+        // In line with the start cell: accept when the whole sweep is free.
+        const bool free = sameCol ? verticalPathFree(board, state, p) : horizontalPathFree(board, state, p);
+        if (free) {
+            answer.showPieceAt = cellAt(p.col - state.grabCol, p.row - state.grabRow);
+            state.lastCol = static_cast<std::int16_t>(p.col);
+            state.lastRow = static_cast<std::int16_t>(p.row);
+            answer.pointer = kPointerSizeAll;
+        } else {
+            answer.pointer = kPointerNoDrop;
+        }
+    } else if (sameCol && sameRow) {
+        answer.pointer = kPointerSizeAll;
+        answer.showPieceAt = cellAt(state.startCol - state.grabCol, state.startRow - state.grabRow);
+        state.lastCol = static_cast<std::int16_t>(p.col);
+        state.lastRow = static_cast<std::int16_t>(p.row);
+    } else {
+        answer.pointer = kPointerNoDrop;  // diagonal to the start cell
+    }
+    return answer;
+}
+
+DragAnswer dragRelease(DragState& state, Board& board, Pieces& pieces, int index, ImagePlace image,
+                       MouseEventTwips event, TwipsPerPixel tpp) {
+    DragAnswer answer;
+    if (event.button != kLeftButton) return answer;
+
+    if (isPieceIndex(state.dragPiece)) {
+        PointerCell p = pointerOver(image, event, tpp);
+        int w = 0;
+        int h = 0;
+        draggedSize(pieces, state.dragPiece, w, h);
+        clampPointer(state, w, h, p);
+
+        const bool sameCol = p.col == state.startCol;
+        const bool sameRow = p.row == state.startRow;
+        if (sameCol != sameRow) {
+            // A blocked drop falls back to the last cell accepted while dragging.
+            const bool free = sameCol ? verticalPathFree(board, state, p) : horizontalPathFree(board, state, p);
+            if (!free) p = PointerCell{state.lastCol, state.lastRow};
+            answer.showPieceAt = cellAt(p.col - state.grabCol, p.row - state.grabRow);
+            clearPieceCells(board, index, state.startCol - state.grabCol, state.startRow - state.grabRow);
+            putPiece(board, pieces, index, p.col - state.grabCol, p.row - state.grabRow);
+            answer.committed = true;
+            answer.stepTaken = p.col != state.startCol || p.row != state.startRow;
+        } else if (!sameCol && !sameRow) {
+            // Diagonal: the piece goes back to where it started, nothing is written.
+            answer.showPieceAt = cellAt(state.startCol - state.grabCol, state.startRow - state.grabRow);
+        }
+    }
+
+    state.dragging = false;
+    answer.pointer = kPointerDefault;
+    answer.runSolvedTest = state.dragPiece == 0;
+    return answer;
+}
+
+}  // namespace quorvale
