@@ -1,0 +1,19 @@
+// Sizing and placing the chooser dialogs in twips.
+#pragma once
+
+class FrmMain;
+class QWidget;
+
+// Pixels of a length in twips at the given twips per pixel, rounded.
+int twipsToPixels(double twips, double twipsPerPixel);
+
+// Places `widget` (a child) at a rectangle given in twips.
+void placeInTwips(QWidget& widget, const FrmMain& owner, double left, double top, double width, double height);
+
+// Gives `dialog` a fixed client area given in twips.
+void setFixedClientTwips(QWidget& dialog, const FrmMain& owner, double width, double height);
+
+// Centres `dialog` over the main window by the centring rule, on the outer
+// sizes of both windows in twips. A dialog that has not been shown yet has no
+// frame of its own, so it is taken to get the same frame as the main window.
+void centreOverMainWindow(QWidget& dialog, const FrmMain& owner);

@@ -1,0 +1,70 @@
+// File > New Game: offer to save, let the player choose a level, start it.
+#include <QListWidget>
+#include <QString>
+#include <string>
+
+#include "app/frmmain.h"
+#include "core/board.h"
+#include "levels/frmlevel.h"
+
+namespace {
+
+// A level name as a list shows it: all ten characters, a NUL as a space.
+QString displayName(const std::u16string& name) {
+    QString text = QString::fromStdU16String(name);
+    text.replace(QChar(u'\0'), QChar(u' '));
+    return text;
+}
+
+}  // namespace
+
+void FrmMain::mnuNewGame_Click() {
+    newGame();
+}
+
+void FrmMain::newGame() {
+    if (gameModified) {
+        const MsgResult answer =
+            toolkit().messageBox(this, QStringLiteral("Would you like to save the current game?"),
+                                 QStringLiteral("Quorvale - New Game"), MsgIcon::Question, MsgButtons::YesNoCancel);
+        if (answer == MsgResult::Cancel) return;
+        // Whatever the save did (saved, given up, failed), the new game goes on.
+        if (answer == MsgResult::Yes) mnuSaveGame_Click();
+    }
+
+    {
+        FrmLevel chooser(*this);
+        chooser.Form_Load();
+        for (int i = 0; i < quorvale::kLevelCount; ++i) {
+            chooser.lisLevel->addItem(QStringLiteral("Level ") + QString::number(i + 1) + QStringLiteral(" - ") +
+                                      displayName(levels[static_cast<std::size_t>(i)].name));
+        }
+        toolkit().showModal(&chooser, this);
+    }
+
+    if (newLevel < 0 || newLevel >= quorvale::kLevelCount) return;
+
+    // A damaged level file must not put an impossible layout on the board:
+    // refuse it and keep the game in play as it is.
+    const quorvale::LevelRecord& chosen = levels[static_cast<std::size_t>(newLevel)];
+    const std::string problem = quorvale::layoutProblem(chosen.positions);
+    if (!problem.empty()) {
+        toolkit().messageBox(this,
+                             QStringLiteral("Level ") + QString::number(newLevel + 1) +
+                                 QStringLiteral(" cannot be started: its layout is invalid.") +
+                                 QStringLiteral("\r\n") + QString::fromStdString(problem),
+                             QStringLiteral("Quorvale - New Game"), MsgIcon::Error, MsgButtons::Ok);
+        return;
+    }
+
+    imgCong->setVisible(false);
+    gameModified = false;
+    levelIndex = newLevel;
+    steps = 0;
+    mnuSaveGame->setEnabled(true);
+    clearBoard();
+    decodePositions(levels[static_cast<std::size_t>(levelIndex)].positions);
+    placePieces();
+    showPlayfield();
+    updateStatus();
+}

@@ -1,0 +1,78 @@
+// File > Load Game: offer to save, let the player pick a saved game, restore it.
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPushButton>
+#include <QStringList>
+#include <string>
+
+#include "app/frmmain.h"
+#include "saves/frmfile.h"
+#include "saves/savefile.h"
+
+namespace {
+
+// Reads and checks the saved game at `path`. Returns an empty string when
+// `game` was filled, else the reason in plain words.
+QString readSavedGame(const QString& path, quorvale::SavedGame& game) {
+    const QFileInfo info(path);
+    if (!info.exists()) return QStringLiteral("The file no longer exists.");
+    if (!info.isFile()) return QStringLiteral("The name belongs to a folder, not to a file.");
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return QStringLiteral("The file cannot be opened for reading.");
+    // Only the first 36 bytes belong to the saved game.
+    const QByteArray bytes = file.read(static_cast<qint64>(quorvale::kSavedGameBytes));
+    if (file.error() != QFileDevice::NoError) return QStringLiteral("The file cannot be read.");
+    const std::string problem = quorvale::parseSavedGame(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                                                         static_cast<std::size_t>(bytes.size()), game);
+    return QString::fromStdString(problem);
+}
+
+}  // namespace
+
+void FrmMain::mnuLoadGame_Click() {
+    if (gameModified) {
+        const MsgResult answer =
+            toolkit().messageBox(this, QStringLiteral("Would you like to save the current game?"),
+                                 QStringLiteral("Quorvale - Load game"), MsgIcon::Question, MsgButtons::YesNoCancel);
+        if (answer == MsgResult::Cancel) return;
+        if (answer == MsgResult::Yes) mnuSaveGame_Click();
+    }
+    gameModified = false;
+
+    {
+        FrmFile chooser(*this);
+        chooser.Form_Load();
+        chooser.bytFlag = 1;
+        chooser.setWindowTitle(QStringLiteral("Load Game"));
+        chooser.cmdSet->setText(QStringLiteral("Load Game"));
+        chooser.setListFolder(joinPath(toolkit().programFolder(), QStringLiteral("saved")) + QDir::separator());
+        chooser.setListPattern(QStringLiteral("*.sav"));
+        toolkit().showModal(&chooser, this);
+    }
+    if (absFilename.isEmpty()) return;
+
+    // Everything is read and checked before anything changes, so a damaged
+    // file leaves the game on the board as it was.
+    quorvale::SavedGame game;
+    const QString problem = readSavedGame(absFilename, game);
+    if (!problem.isEmpty()) {
+        toolkit().messageBox(this,
+                             QStringList{QStringLiteral("The saved game could not be loaded."), absFilename, problem}
+                                 .join(QStringLiteral("\r\n")),
+                             QStringLiteral("Quorvale - Load game"), MsgIcon::Error, MsgButtons::Ok);
+        return;
+    }
+
+    imgCong->setVisible(false);
+    steps = game.steps;
+    levelIndex = game.levelIndex;
+    levels[static_cast<std::size_t>(levelIndex)].name = game.levelName;
+    mnuSaveGame->setEnabled(true);
+    clearBoard();
+    decodePositions(game.positions);
+    placePieces();
+    showPlayfield();
+    updateStatus();
+}

@@ -1,0 +1,114 @@
+// File > Save Game: ask for a name, check it, confirm an overwrite, write the file.
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringList>
+
+#include "app/frmmain.h"
+#include "core/board.h"
+#include "saves/savefile.h"
+#include "saves/savewriter.h"
+
+namespace saves {
+
+BeforeCommitHook beforeCommitHook = nullptr;
+
+bool writeSavedGameFile(const QString& path, const std::array<std::uint8_t, quorvale::kSavedGameBytes>& bytes) {
+    QSaveFile file(path);
+    file.setDirectWriteFallback(false);
+    if (!file.open(QIODevice::WriteOnly)) return false;
+    const auto size = static_cast<qint64>(bytes.size());
+    if (file.write(reinterpret_cast<const char*>(bytes.data()), size) != size ||
+        (beforeCommitHook != nullptr && !beforeCommitHook(path))) {
+        file.cancelWriting();
+        file.commit();  // removes the temporary file
+        return false;
+    }
+    return file.commit();
+}
+
+}  // namespace saves
+
+namespace {
+
+const QString kSavingTitle = QStringLiteral("Quorvale - Saving");
+
+// The saved-game path of a name: program folder, "saved", name + ".sav".
+QString savedGamePath(const QString& folder, const QString& name) {
+    return joinPath(joinPath(folder, QStringLiteral("saved")), name + QStringLiteral(".sav"));
+}
+
+// A name with a path separator would leave the saved folder: the file system
+// refuses it here.
+bool hasPathSeparator(const QString& name) {
+    return name.contains(u'/') || name.contains(QDir::separator());
+}
+
+}  // namespace
+
+void FrmMain::mnuSaveGame_Click() {
+    saveGame();
+}
+
+bool FrmMain::isLegalGameName(const QString& name) {
+    return quorvale::isLegalGameName(name.toStdU16String());
+}
+
+bool FrmMain::savedGameExists(const QString& name) {
+    if (hasPathSeparator(name)) return false;
+    return QFileInfo(savedGamePath(toolkit().programFolder(), name)).isFile();
+}
+
+void FrmMain::saveGame() {
+    QString name;
+    for (;;) {
+        name = toolkit().inputBox(this, QStringLiteral("What is the name of the game?"),
+                                  QStringLiteral("Quorvale - Saving Game"), name);
+        if (name.isEmpty()) {
+            if (toolkit().messageBox(this, QStringLiteral("Are you sure you want to proceed without saving?"),
+                                     kSavingTitle, MsgIcon::Question, MsgButtons::YesNo) == MsgResult::Yes) {
+                return;
+            }
+            continue;
+        }
+        if (quorvale::isGameNameTooLong(name.toStdU16String())) {
+            toolkit().messageBox(this,
+                                 QStringLiteral("Name too long.") + QStringLiteral("\r\n") +
+                                     QStringLiteral("Please limit the name to 32 characters."),
+                                 kSavingTitle, MsgIcon::Exclamation, MsgButtons::Ok);
+            continue;
+        }
+        if (!isLegalGameName(name)) {
+            toolkit().messageBox(this, QStringLiteral("Illegal characters found in the name."), kSavingTitle,
+                                 MsgIcon::Exclamation, MsgButtons::Ok);
+            continue;
+        }
+        if (savedGameExists(name)) {
+            if (toolkit().messageBox(this, QStringLiteral("File already exists. Overwrite it?"), kSavingTitle,
+                                     MsgIcon::Question, MsgButtons::YesNo) == MsgResult::Yes) {
+                break;
+            }
+            continue;
+        }
+        break;
+    }
+
+    quorvale::SavedGame game;
+    game.steps = steps;
+    game.levelIndex = levelIndex;
+    if (levelIndex >= 0 && levelIndex < quorvale::kLevelCount) {
+        game.levelName = levels[static_cast<std::size_t>(levelIndex)].name;
+    }
+    game.positions = quorvale::encodePositions(pieces());
+
+    const QString path = savedGamePath(toolkit().programFolder(), name);
+    const bool written = !hasPathSeparator(name) && saves::writeSavedGameFile(path, quorvale::serializeSavedGame(game));
+    if (!written) {
+        const QString text = QStringList{QStringLiteral("An error occurred while attempting saving game data"), path,
+                                         QStringLiteral("Game not saved.")}
+                                 .join(QStringLiteral("\r\n"));
+        toolkit().messageBox(this, text, QStringLiteral("Quorvale - Saving Error"), MsgIcon::Error, MsgButtons::Ok);
+        return;
+    }
+    gameModified = false;
+}
