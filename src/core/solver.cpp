@@ -1,0 +1,550 @@
+#include "core/solver.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace quorvale::solver {
+
+namespace {
+
+constexpr int kCells = kBoardCols * kBoardRows;
+constexpr std::uint32_t kAllCells = (1u << kCells) - 1;
+
+// Shape codes of a key's cells (three bits each).
+enum Code : unsigned {
+    kFree = 0,
+    kSmallCell = 1,
+    kTallTop = 2,
+    kTallBottom = 3,
+    kWideLeft = 4,
+    kWideRight = 5,
+    kSquareTopLeft = 6,
+    kSquareOther = 7,
+};
+
+enum Kind : std::uint8_t { kSquare, kWide, kTall, kSmall };
+
+struct Shape {
+    int width;
+    int height;
+    std::uint32_t mask;     // cells covered with the top-left cell at index 0
+    LayoutKey pattern;      // their codes, likewise
+};
+
+constexpr LayoutKey codeAt(unsigned code, int cell) { return LayoutKey{code} << (3 * cell); }
+
+constexpr Shape kShapes[4] = {
+    {2, 2, 0x33u, codeAt(kSquareTopLeft, 0) | codeAt(kSquareOther, 1) | codeAt(kSquareOther, 4) | codeAt(kSquareOther, 5)},
+    {2, 1, 0x03u, codeAt(kWideLeft, 0) | codeAt(kWideRight, 1)},
+    {1, 2, 0x11u, codeAt(kTallTop, 0) | codeAt(kTallBottom, 4)},
+    {1, 1, 0x01u, codeAt(kSmallCell, 0)},
+};
+
+Kind kindOfIndex(int piece) {
+    if (piece == 0) return kSquare;
+    if (piece == 1) return kWide;
+    if (piece <= 5) return kTall;
+    return kSmall;
+}
+
+constexpr int kSolvedAnchor = 3 * kBoardCols + 1;  // column 1, row 3
+
+unsigned codeOf(LayoutKey key, int cell) { return static_cast<unsigned>(key >> (3 * cell)) & 7u; }
+
+struct PieceAt {
+    Kind kind;
+    int anchor;  // cell index of the top-left cell
+};
+
+// The pieces of a key in reading order of their top-left cells, and the
+// occupied cells. Returns the number of pieces.
+int decode(LayoutKey key, PieceAt (&pieces)[kPieceCount], std::uint32_t& occupied) {
+    int n = 0;
+    occupied = 0;
+    for (int cell = 0; cell < kCells; ++cell) {
+        const unsigned code = codeOf(key, cell);
+        if (code == kFree) continue;
+        occupied |= 1u << cell;
+        Kind kind;
+        switch (code) {
+            case kSmallCell: kind = kSmall; break;
+            case kTallTop: kind = kTall; break;
+            case kWideLeft: kind = kWide; break;
+            case kSquareTopLeft: kind = kSquare; break;
+            default: continue;
+        }
+        if (n < kPieceCount) pieces[n++] = {kind, cell};
+    }
+    return n;
+}
+
+// Bit 3 x cell of every cell's code.
+constexpr LayoutKey kCodeLowBits = 0x0249249249249249ull & ((LayoutKey{1} << (3 * kCells)) - 1);
+
+// Per cell code: the kind of piece and how far its top-left cell lies before
+// this cell (the square's other cells are worked out apart).
+constexpr Kind kCodeKind[8] = {kSmall, kSmall, kTall, kTall, kWide, kWide, kSquare, kSquare};
+constexpr int kCodeToAnchor[8] = {0, 0, 0, kBoardCols, 0, 1, 0, 0};
+
+// Top-left cell of the square.
+int squareAnchor(LayoutKey key) {
+    const LayoutKey bits = (key >> 1) & (key >> 2) & ~key & kCodeLowBits;  // code 6
+    return __builtin_ctzll(bits) / 3;
+}
+
+// The four directions as (column step, row step), and as a cell-index step.
+constexpr int kDirCol[4] = {-1, 1, 0, 0};
+constexpr int kDirRow[4] = {0, 0, -1, 1};
+constexpr int kDirStep[4] = {-1, 1, -kBoardCols, kBoardCols};
+
+// For a cell and a direction, the neighbouring cell a piece would come from
+// when it moves in that direction into the cell; -1 off the board.
+struct NeighbourTable {
+    int cell[kCells][4];
+};
+constexpr NeighbourTable makeNeighbours() {
+    NeighbourTable t{};
+    for (int c = 0; c < kCells; ++c) {
+        for (int dir = 0; dir < 4; ++dir) {
+            const int col = c % kBoardCols - kDirCol[dir];
+            const int row = c / kBoardCols - kDirRow[dir];
+            t.cell[c][dir] = (col < 0 || col >= kBoardCols || row < 0 || row >= kBoardRows) ? -1 : row * kBoardCols + col;
+        }
+    }
+    return t;
+}
+constexpr NeighbourTable kNeighbours = makeNeighbours();
+
+// How many cells a piece of each kind at each top-left cell can go in each
+// direction before it would leave the board.
+struct ReachTable {
+    int cells[4][kCells][4];
+};
+constexpr ReachTable makeReach() {
+    ReachTable t{};
+    for (int k = 0; k < 4; ++k) {
+        for (int a = 0; a < kCells; ++a) {
+            const int col = a % kBoardCols;
+            const int row = a / kBoardCols;
+            const int room[4] = {col, kBoardCols - kShapes[k].width - col, row, kBoardRows - kShapes[k].height - row};
+            for (int dir = 0; dir < 4; ++dir) t.cells[k][a][dir] = room[dir] < 0 ? 0 : room[dir];
+        }
+    }
+    return t;
+}
+constexpr ReachTable kReach = makeReach();
+
+// Calls f(newKey, fromAnchor, toAnchor) for every move of the layout.
+// Only a piece next to a free cell can move, so the search starts from the
+// two free cells instead of looking at all ten pieces.
+template <class F>
+void forEachMove(LayoutKey key, MoveCounting counting, F&& f) {
+    const LayoutKey freeBits = ~(key | (key >> 1) | (key >> 2)) & kCodeLowBits;
+    if (freeBits == 0) return;
+    const int freeCells[2] = {__builtin_ctzll(freeBits) / 3, __builtin_ctzll(freeBits & (freeBits - 1)) / 3};
+    const std::uint32_t freeMask = (1u << freeCells[0]) | (1u << freeCells[1]);
+
+    // Candidate moves: a piece and the direction towards a free cell next to
+    // it. A piece next to both free cells is looked at once per direction.
+    int tried[8];
+    int triedCount = 0;
+    for (int fc : freeCells) {
+        for (int dir = 0; dir < 4; ++dir) {
+            const int cell = kNeighbours.cell[fc][dir];
+            if (cell < 0) continue;
+            const unsigned code = codeOf(key, cell);
+            if (code == kFree) continue;
+            const Kind kind = kCodeKind[code];
+            const int a = code == kSquareOther ? squareAnchor(key) : cell - kCodeToAnchor[code];
+            const int tag = counting == MoveCounting::Steps ? a * 4 + dir : a;
+            bool seenBefore = false;
+            for (int t = 0; t < triedCount; ++t) seenBefore |= tried[t] == tag;
+            if (seenBefore) continue;
+            tried[triedCount++] = tag;
+
+            const Shape& s = kShapes[kind];
+            const std::uint32_t own = s.mask << a;
+            const std::uint32_t blocked = ~own & ~freeMask;
+            const LayoutKey base = key - (s.pattern << (3 * a));
+            if (counting == MoveCounting::Steps) {
+                // A straight slide: every cell swept on the way must be free,
+                // so it stops at the first blocked distance.
+                const int reach = kReach.cells[kind][a][dir];
+                for (int d = 1, b = a + kDirStep[dir]; d <= reach; ++d, b += kDirStep[dir]) {
+                    if ((s.mask << b) & blocked) break;
+                    f(base + (s.pattern << (3 * b)), a, b);
+                }
+            } else {
+                // Flood fill of the top-left cells the piece can reach one
+                // cell at a time; each one reached is a single move.
+                std::uint32_t seen = 1u << a;
+                int stack[kCells];
+                int top = 0;
+                stack[top++] = a;
+                while (top > 0) {
+                    const int b = stack[--top];
+                    for (int step = 0; step < 4; ++step) {
+                        if (kReach.cells[kind][b][step] == 0) continue;
+                        const int c = b + kDirStep[step];
+                        if ((seen & (1u << c)) || ((s.mask << c) & blocked)) continue;
+                        seen |= 1u << c;
+                        stack[top++] = c;
+                        f(base + (s.pattern << (3 * c)), a, c);
+                    }
+                }
+            }
+        }
+    }
+}
+
+// Number of set bits (the portable way; no special instruction assumed).
+inline int bitCount(std::uint64_t x) {
+    x = x - ((x >> 1) & 0x5555555555555555ull);
+    x = (x & 0x3333333333333333ull) + ((x >> 2) & 0x3333333333333333ull);
+    x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Full;
+    return static_cast<int>((x * 0x0101010101010101ull) >> 56);
+}
+
+// Open-addressing hash map from layout keys to dense indices. Key 0 (an empty
+// board) is never a layout and marks a free slot.
+class KeyIndex {
+public:
+    explicit KeyIndex(std::size_t expected) { rehash(capacityFor(expected)); }
+
+    // Index of the key, or -1.
+    std::int64_t find(LayoutKey key) const {
+        for (std::size_t i = slot(key);; i = (i + 1) & mask_) {
+            if (keys_[i] == key) return values_[i];
+            if (keys_[i] == 0) return -1;
+        }
+    }
+
+    // Inserts the key with the value when it is new; returns false when present.
+    bool insert(LayoutKey key, std::uint32_t value) {
+        if ((size_ + 1) * 2 > keys_.size()) rehash(keys_.size() * 2);
+        for (std::size_t i = slot(key);; i = (i + 1) & mask_) {
+            if (keys_[i] == key) return false;
+            if (keys_[i] == 0) {
+                keys_[i] = key;
+                values_[i] = value;
+                ++size_;
+                return true;
+            }
+        }
+    }
+
+private:
+    static std::size_t capacityFor(std::size_t expected) {
+        std::size_t c = 1024;
+        while (c < expected * 2) c *= 2;
+        return c;
+    }
+    std::size_t slot(LayoutKey key) const {
+        return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> shift_);
+    }
+    void rehash(std::size_t capacity) {
+        std::vector<LayoutKey> oldKeys = std::move(keys_);
+        std::vector<std::uint32_t> oldValues = std::move(values_);
+        keys_.assign(capacity, 0);
+        values_.assign(capacity, 0);
+        mask_ = capacity - 1;
+        shift_ = 64;
+        for (std::size_t c = capacity; c > 1; c >>= 1) --shift_;
+        size_ = 0;
+        for (std::size_t i = 0; i < oldKeys.size(); ++i)
+            if (oldKeys[i] != 0) insert(oldKeys[i], oldValues[i]);
+    }
+
+    std::vector<LayoutKey> keys_;
+    std::vector<std::uint32_t> values_;
+    std::size_t mask_ = 0;
+    int shift_ = 64;
+    std::size_t size_ = 0;
+};
+
+std::int16_t encodeCell(int cell) {
+    return static_cast<std::int16_t>(10 * (cell / kBoardCols) + cell % kBoardCols);
+}
+
+// Places the square, the wide piece and the four tall pieces cell by cell in
+// reading order: the first undecided cell is either kept for a small piece or
+// a free cell, or becomes the top-left cell of a piece that still fits. Each
+// placement is made once; the six kept cells are returned as a mask.
+void placeBig(LayoutKey key, std::uint32_t decided, std::uint32_t kept, int (&left)[3], int keepLeft,
+              std::vector<std::pair<LayoutKey, std::uint32_t>>& out) {
+    if (decided == kAllCells) {
+        out.emplace_back(key, kept);
+        return;
+    }
+    int cell = 0;
+    while (decided & (1u << cell)) ++cell;
+    if (keepLeft > 0) placeBig(key, decided | (1u << cell), kept | (1u << cell), left, keepLeft - 1, out);
+    const int col = cell % kBoardCols;
+    const int row = cell / kBoardCols;
+    for (int k = 0; k < 3; ++k) {
+        if (left[k] == 0) continue;
+        const Shape& s = kShapes[k];
+        if (col + s.width > kBoardCols || row + s.height > kBoardRows) continue;
+        const std::uint32_t m = s.mask << cell;
+        if (m & decided) continue;
+        --left[k];
+        placeBig(key | (s.pattern << (3 * cell)), decided | m, kept, left, keepLeft, out);
+        ++left[k];
+    }
+}
+
+// The six cells left by the big pieces hold four small pieces and the two
+// free cells: C(6, 2) = 15 ways.
+constexpr int kKeptCells = 6;
+constexpr int kPairs = 15;
+
+constexpr int pairRank(int i, int j) {  // 0 <= i < j < 6
+    return i * (2 * kKeptCells - i - 1) / 2 + (j - i - 1);
+}
+
+// Dense numbering of all layouts: 15 x (number of the big-piece placement) +
+// (rank of the two free cells among the six cells the big pieces leave). The
+// big-piece placements are few (a few thousand), so their hash table stays in
+// the cache and looking up a layout costs a few bit operations and one probe.
+class LayoutIndex {
+public:
+    LayoutIndex() : big_(8192) {
+        std::vector<std::pair<LayoutKey, std::uint32_t>> placements;
+        int left[3] = {1, 1, 4};
+        placeBig(0, 0, 0, left, kKeptCells, placements);
+        keys_.reserve(placements.size() * kPairs);
+        for (std::size_t b = 0; b < placements.size(); ++b) {
+            big_.insert(placements[b].first, static_cast<std::uint32_t>(b));
+            int kept[kKeptCells];
+            int n = 0;
+            for (int cell = 0; cell < kCells; ++cell)
+                if (placements[b].second & (1u << cell)) kept[n++] = cell;
+            for (int i = 0; i < kKeptCells; ++i) {
+                for (int j = i + 1; j < kKeptCells; ++j) {
+                    LayoutKey key = placements[b].first;
+                    for (int k = 0; k < kKeptCells; ++k)
+                        if (k != i && k != j) key |= codeAt(kSmallCell, kept[k]);
+                    keys_.push_back(key);  // at b * 15 + pairRank(i, j)
+                }
+            }
+        }
+    }
+
+    std::size_t size() const { return keys_.size(); }
+    LayoutKey key(std::size_t index) const { return keys_[index]; }
+    const std::vector<LayoutKey>& keys() const { return keys_; }
+
+    // Index of a key known to be a layout.
+    std::uint32_t indexOfLayout(LayoutKey key) const {
+        const LayoutKey small = key & ~(key >> 1) & ~(key >> 2) & kCodeLowBits;
+        const LayoutKey freeBits = ~(key | (key >> 1) | (key >> 2)) & kCodeLowBits;
+        const auto b = static_cast<std::uint32_t>(big_.find(key & ~small));
+        const int f1 = __builtin_ctzll(freeBits);
+        const int f2 = __builtin_ctzll(freeBits & (freeBits - 1));
+        const int i = bitCount(small & ((LayoutKey{1} << f1) - 1));
+        const int j = bitCount(small & ((LayoutKey{1} << f2) - 1)) + 1;
+        return b * kPairs + static_cast<std::uint32_t>(pairRank(i, j));
+    }
+
+    // Index of any key, or -1 when it is not a layout.
+    std::int64_t indexOf(LayoutKey key) const {
+        const LayoutKey small = key & ~(key >> 1) & ~(key >> 2) & kCodeLowBits;
+        const LayoutKey freeBits = ~(key | (key >> 1) | (key >> 2)) & kCodeLowBits;
+        if (key >> (3 * kCells) != 0 || bitCount(small) != 4 || bitCount(freeBits) != 2)
+            return -1;
+        if (big_.find(key & ~small) < 0) return -1;
+        const std::uint32_t index = indexOfLayout(key);
+        return keys_[index] == key ? index : -1;
+    }
+
+private:
+    KeyIndex big_;
+    std::vector<LayoutKey> keys_;
+};
+
+// Built once, on first use, and shared by every search.
+const LayoutIndex& layoutIndex() {
+    static const LayoutIndex index;
+    return index;
+}
+
+}  // namespace
+
+std::optional<LayoutKey> keyOf(const Positions& positions) {
+    LayoutKey key = 0;
+    std::uint32_t occupied = 0;
+    for (int piece = 0; piece < kPieceCount; ++piece) {
+        const int v = positions[piece];
+        const Shape& s = kShapes[kindOfIndex(piece)];
+        if (v < 0) return std::nullopt;
+        const int col = v % 10;
+        const int row = v / 10;
+        if (col + s.width > kBoardCols || row + s.height > kBoardRows) return std::nullopt;
+        const int a = row * kBoardCols + col;
+        const std::uint32_t m = s.mask << a;
+        if (m & occupied) return std::nullopt;
+        occupied |= m;
+        key |= s.pattern << (3 * a);
+    }
+    return key;
+}
+
+Positions positionsOf(LayoutKey key) {
+    PieceAt pieces[kPieceCount];
+    std::uint32_t occupied = 0;
+    const int n = decode(key, pieces, occupied);
+    Positions out{};
+    int nextTall = 2;
+    int nextSmall = 6;
+    for (int p = 0; p < n; ++p) {
+        int index = 0;
+        switch (pieces[p].kind) {
+            case kSquare: index = 0; break;
+            case kWide: index = 1; break;
+            case kTall: index = nextTall++; break;
+            case kSmall: index = nextSmall++; break;
+        }
+        if (index < kPieceCount) out[index] = encodeCell(pieces[p].anchor);
+    }
+    return out;
+}
+
+LayoutKey mirrored(LayoutKey key) {
+    PieceAt pieces[kPieceCount];
+    std::uint32_t occupied = 0;
+    const int n = decode(key, pieces, occupied);
+    LayoutKey out = 0;
+    for (int p = 0; p < n; ++p) {
+        const Shape& s = kShapes[pieces[p].kind];
+        const int col = pieces[p].anchor % kBoardCols;
+        const int row = pieces[p].anchor / kBoardCols;
+        out |= s.pattern << (3 * (row * kBoardCols + kBoardCols - s.width - col));
+    }
+    return out;
+}
+
+LayoutKey canonical(LayoutKey key) { return std::min(key, mirrored(key)); }
+
+bool isSolvedKey(LayoutKey key) { return codeOf(key, kSolvedAnchor) == kSquareTopLeft; }
+
+Solution solve(const Positions& positions, MoveCounting counting) {
+    Solution result;
+    const std::optional<LayoutKey> start = keyOf(positions);
+    if (!start) return result;
+    result.valid = true;
+    result.explored = 1;
+    if (isSolvedKey(*start)) {
+        result.solvable = true;
+        return result;
+    }
+
+    const LayoutIndex& index = layoutIndex();
+    std::vector<std::uint64_t> seen((index.size() + 63) / 64, 0);
+    auto markSeen = [&seen](std::uint32_t i) {
+        const std::uint64_t bit = std::uint64_t{1} << (i % 64);
+        const bool before = (seen[i / 64] & bit) != 0;
+        seen[i / 64] |= bit;
+        return before;
+    };
+
+    // Layouts in the order found, with the layout each was reached from and
+    // the move that led there.
+    struct Found {
+        LayoutKey key;
+        std::uint32_t parent;
+        std::uint8_t from;
+        std::uint8_t to;
+    };
+    std::vector<Found> order;
+    order.reserve(index.size() / 2);
+    order.push_back({*start, 0, 0, 0});
+    markSeen(index.indexOfLayout(*start));
+
+    std::int64_t found = -1;
+    for (std::size_t head = 0; head < order.size() && found < 0; ++head) {
+        forEachMove(order[head].key, counting, [&](LayoutKey next, int a, int b) {
+            if (found >= 0 || markSeen(index.indexOfLayout(next))) return;
+            order.push_back({next, static_cast<std::uint32_t>(head), static_cast<std::uint8_t>(a),
+                             static_cast<std::uint8_t>(b)});
+            if (isSolvedKey(next)) found = static_cast<std::int64_t>(order.size() - 1);
+        });
+    }
+    result.explored = order.size();
+    if (found < 0) return result;
+    result.solvable = true;
+
+    std::vector<std::uint32_t> chain;
+    for (auto i = static_cast<std::uint32_t>(found); i != 0; i = order[i].parent) chain.push_back(i);
+    std::reverse(chain.begin(), chain.end());
+
+    // Replay on the real positions: the piece whose top-left cell is the
+    // move's start is the one that moved (no two pieces share a top-left cell).
+    Positions current = positions;
+    for (std::uint32_t i : chain) {
+        const std::int16_t a = encodeCell(order[i].from);
+        const std::int16_t b = encodeCell(order[i].to);
+        Move move;
+        for (int piece = 0; piece < kPieceCount; ++piece) {
+            if (current[piece] == a) {
+                move.piece = piece;
+                break;
+            }
+        }
+        current[move.piece] = b;
+        move.fromCol = a % 10;
+        move.fromRow = a / 10;
+        move.toCol = b % 10;
+        move.toRow = b / 10;
+        move.after = current;
+        result.moves.push_back(move);
+    }
+    return result;
+}
+
+std::vector<LayoutKey> allLayouts() {
+    std::vector<LayoutKey> out = layoutIndex().keys();
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+SpaceTable::SpaceTable(std::vector<LayoutKey> keys, std::vector<std::int16_t> counts)
+    : keys_(std::move(keys)), counts_(std::move(counts)) {
+    for (std::int16_t c : counts_) maxCount_ = std::max(maxCount_, c);
+}
+
+std::optional<std::int16_t> SpaceTable::countOf(LayoutKey key) const {
+    const std::int64_t i = layoutIndex().indexOf(key);
+    if (i < 0 || static_cast<std::size_t>(i) >= counts_.size()) return std::nullopt;
+    return counts_[static_cast<std::size_t>(i)];
+}
+
+SpaceTable solveSpace(MoveCounting counting) {
+    const LayoutIndex& index = layoutIndex();
+    const std::size_t n = index.size();
+
+    // Moves are reversible, so the layouts one move before a layout are its
+    // neighbours: one pass outward from every solved layout at once.
+    std::vector<std::int16_t> counts(n, SpaceTable::kUnsolvable);
+    std::vector<std::uint32_t> queue;
+    queue.reserve(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        if (isSolvedKey(index.key(i))) {
+            counts[i] = 0;
+            queue.push_back(static_cast<std::uint32_t>(i));
+        }
+    }
+    for (std::size_t head = 0; head < queue.size(); ++head) {
+        const std::uint32_t i = queue[head];
+        const auto next = static_cast<std::int16_t>(counts[i] + 1);
+        forEachMove(index.key(i), counting, [&](LayoutKey k, int, int) {
+            const std::uint32_t j = index.indexOfLayout(k);
+            if (counts[j] == SpaceTable::kUnsolvable) {
+                counts[j] = next;
+                queue.push_back(j);
+            }
+        });
+    }
+    return SpaceTable(index.keys(), std::move(counts));
+}
+
+}  // namespace quorvale::solver
