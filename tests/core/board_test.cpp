@@ -1,0 +1,180 @@
+#include <gtest/gtest.h>
+
+#include "core/board.h"
+
+using namespace quorvale;
+
+namespace {
+
+// A full, valid starting layout (two free cells at (1,4) and (2,4)):
+//   2 0 0 3
+//   2 0 0 3
+//   4 1 1 5
+//   4 7 8 5
+//   6 . . 9
+constexpr Positions kStandard{1, 21, 0, 3, 20, 23, 40, 31, 32, 43};
+
+struct Game {
+    Board board;
+    Pieces pieces;
+    explicit Game(const Positions& positions) {
+        setPieceSizes(pieces);
+        clearBoard(board);
+        decodePositions(pieces, positions);
+        markAllPieces(board, pieces);
+    }
+};
+
+}  // namespace
+
+TEST(BoardModel, ClearBoardEmptiesEveryCell) {
+    Game g(kStandard);
+    clearBoard(g.board);
+    for (int r = 0; r < kBoardRows; ++r)
+        for (int c = 0; c < kBoardCols; ++c) EXPECT_EQ(g.board.at(c, r), kEmptyCell) << c << "," << r;
+}
+
+TEST(BoardModel, PieceKindsAndSizesFollowTheIndex) {
+    Pieces p{};
+    setPieceSizes(p);
+    EXPECT_EQ(pieceKindOf(0), PieceKind::Square);
+    EXPECT_EQ(pieceKindOf(1), PieceKind::Wide);
+    for (int i = 2; i <= 5; ++i) EXPECT_EQ(pieceKindOf(i), PieceKind::Tall);
+    for (int i = 6; i <= 9; ++i) EXPECT_EQ(pieceKindOf(i), PieceKind::Small);
+    EXPECT_EQ(p[0].width, 2); EXPECT_EQ(p[0].height, 2);
+    EXPECT_EQ(p[1].width, 2); EXPECT_EQ(p[1].height, 1);
+    EXPECT_EQ(p[4].width, 1); EXPECT_EQ(p[4].height, 2);
+    EXPECT_EQ(p[9].width, 1); EXPECT_EQ(p[9].height, 1);
+}
+
+TEST(BoardModel, DecodesAndEncodesPositions) {
+    Pieces p{};
+    setPieceSizes(p);
+    const Positions pos{0, 13, 43, 30, 0, 0, 0, 0, 0, 0};
+    decodePositions(p, pos);
+    EXPECT_EQ(p[0].col, 0); EXPECT_EQ(p[0].row, 0);
+    EXPECT_EQ(p[1].col, 3); EXPECT_EQ(p[1].row, 1);
+    EXPECT_EQ(p[2].col, 3); EXPECT_EQ(p[2].row, 4);
+    EXPECT_EQ(p[3].col, 0); EXPECT_EQ(p[3].row, 3);
+    EXPECT_EQ(p[1].width, 2) << "sizes must not be touched";
+    EXPECT_EQ(encodePositions(p), pos);
+}
+
+TEST(BoardModel, EveryShapeCoversItsCells) {
+    Pieces p{};
+    setPieceSizes(p);
+    Board b;
+    clearBoard(b);
+    p[0] = {1, 3, 2, 2};
+    p[1] = {0, 4, 2, 1};
+    p[5] = {3, 3, 1, 2};
+    p[6] = {0, 0, 1, 1};
+    markWide(b, p, 1);
+    markSquare(b, p, 0);
+    markTall(b, p, 5);
+    markSmall(b, p, 6);
+    EXPECT_EQ(b.at(1, 3), 0); EXPECT_EQ(b.at(2, 3), 0); EXPECT_EQ(b.at(1, 4), 0); EXPECT_EQ(b.at(2, 4), 0);
+    EXPECT_EQ(b.at(0, 4), 1);
+    EXPECT_EQ(b.at(3, 3), 5); EXPECT_EQ(b.at(3, 4), 5);
+    EXPECT_EQ(b.at(0, 0), 6);
+    EXPECT_EQ(b.at(0, 3), kEmptyCell);
+}
+
+TEST(BoardModel, StandardLayoutLeavesExactlyTwoFreeCells) {
+    Game g(kStandard);
+    int free = 0;
+    for (int r = 0; r < kBoardRows; ++r)
+        for (int c = 0; c < kBoardCols; ++c) free += g.board.at(c, r) == kEmptyCell;
+    EXPECT_EQ(free, 2);
+    EXPECT_EQ(g.board.at(1, 4), kEmptyCell);
+    EXPECT_EQ(g.board.at(2, 4), kEmptyCell);
+    EXPECT_EQ(g.board.at(1, 2), 1);
+    EXPECT_EQ(g.board.at(2, 3), 8);
+}
+
+TEST(BoardModel, OverlappingPiecesShowTheOneMarkedLater) {
+    // Tall 3 is marked after Tall 2; Tall 2 after Tall 4; Small 9 after Wide 1.
+    Positions pos{1, 40, 0, 10, 22, 23, 42, 33, 32, 41};
+    Game g(pos);
+    EXPECT_EQ(g.board.at(0, 1), 3);  // 2 covers (0,0),(0,1); 3 covers (0,1),(0,2)
+    EXPECT_EQ(g.board.at(0, 0), 2);
+    EXPECT_EQ(g.board.at(1, 4), 9);  // Wide 1 at (0,4),(1,4); Small 9 at (1,4)
+    EXPECT_EQ(g.board.at(0, 4), 1);
+}
+
+TEST(BoardModel, CellFreeForEmptyOwnAndForeignCells) {
+    Game g(kStandard);
+    EXPECT_TRUE(cellFreeFor(g.board, 3, 1, 4));
+    EXPECT_TRUE(cellFreeFor(g.board, 0, 1, 0));
+    EXPECT_FALSE(cellFreeFor(g.board, 3, 1, 0));
+    EXPECT_FALSE(cellFreeFor(g.board, 0, 0, 0));
+}
+
+TEST(BoardModel, TallPieceMovedOneRowDown) {
+    Pieces p{};
+    setPieceSizes(p);
+    Board b;
+    clearBoard(b);
+    p[2].col = 2;
+    p[2].row = 1;
+    markTall(b, p, 2);
+    clearPieceCells(b, 2, 2, 1);
+    EXPECT_EQ(b.at(2, 1), kEmptyCell);
+    EXPECT_EQ(b.at(2, 2), kEmptyCell);
+    EXPECT_EQ(p[2].row, 1) << "clearing leaves the record alone";
+    putPiece(b, p, 2, 2, 2);
+    EXPECT_EQ(b.at(2, 1), kEmptyCell);
+    EXPECT_EQ(b.at(2, 2), 2);
+    EXPECT_EQ(b.at(2, 3), 2);
+    EXPECT_EQ(p[2].col, 2);
+    EXPECT_EQ(p[2].row, 2);
+}
+
+TEST(BoardModel, AccessOutsideTheBoardIsHarmless) {
+    Game g(kStandard);
+    const Board before = g.board;
+    g.board.set(-1, 0, 7);
+    g.board.set(4, 0, 7);
+    g.board.set(0, 5, 7);
+    EXPECT_EQ(g.board.cells, before.cells);
+    EXPECT_EQ(g.board.at(-1, -1), kEmptyCell);
+    EXPECT_EQ(g.board.at(4, 5), kEmptyCell);
+    // Pieces hanging over the edge write only their cells that are on the board.
+    putPiece(g.board, g.pieces, 0, 3, 4);
+    EXPECT_EQ(g.board.at(3, 4), 0);
+    // An index outside 0..9 changes nothing at all.
+    const Board b2 = g.board;
+    const Pieces p2 = g.pieces;
+    clearPieceCells(g.board, 10, 0, 0);
+    putPiece(g.board, g.pieces, -1, 0, 0);
+    markSquare(g.board, g.pieces, 12);
+    EXPECT_EQ(g.board.cells, b2.cells);
+    EXPECT_EQ(encodePositions(g.pieces), encodePositions(p2));
+}
+
+TEST(LayoutCheck, AcceptsAValidLayout) { EXPECT_EQ(layoutProblem(kStandard), ""); }
+
+TEST(LayoutCheck, RefusesPiecesOutsideTheBoard) {
+    auto with = [](int piece, std::int16_t v) {
+        Positions p = kStandard;
+        p[static_cast<std::size_t>(piece)] = v;
+        return layoutProblem(p);
+    };
+    EXPECT_EQ(with(3, -1), "Piece 3 lies outside the board.");
+    EXPECT_EQ(with(0, 3), "Piece 0 lies outside the board.");   // square in column 3
+    EXPECT_EQ(with(0, 40), "Piece 0 lies outside the board.");  // square in row 4
+    EXPECT_EQ(with(1, 13), "Piece 1 lies outside the board.");  // wide in column 3
+    EXPECT_EQ(with(2, 40), "Piece 2 lies outside the board.");  // tall in row 4
+    EXPECT_EQ(with(6, 50), "Piece 6 lies outside the board.");  // row 5
+    EXPECT_EQ(with(6, 19), "Piece 6 lies outside the board.");  // column digit 9
+    EXPECT_EQ(with(9, 32767), "Piece 9 lies outside the board.");
+}
+
+TEST(LayoutCheck, RefusesOverlappingPieces) {
+    Positions p = kStandard;
+    p[5] = 32;  // Tall 5 onto Small 8's cell (2,3) and the free (2,4)
+    EXPECT_EQ(layoutProblem(p), "Pieces 5 and 8 overlap.");
+    p = kStandard;
+    p[9] = 0;  // Small 9 onto Tall 2
+    EXPECT_EQ(layoutProblem(p), "Pieces 2 and 9 overlap.");
+}
