@@ -1,0 +1,197 @@
+// Building the main window, its load step and the closing rule.
+#include "app/frmmain.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QLabel>
+#include <QLayout>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSessionManager>
+
+#include "core/geometry.h"
+
+namespace {
+
+// The client area below the menu bar, fixed in twips.
+constexpr double kClientWidthTwips = 6120;
+constexpr double kClientHeightTwips = 6075;
+
+// The status line's place in twips.
+constexpr double kStatusLeft = 120;
+constexpr double kStatusTop = 5640;
+constexpr double kStatusWidth = 5895;
+constexpr double kStatusHeight = 375;
+
+int toPixels(double twips, double twipsPerPixel) {
+    return quorvale::roundHalfEven(twips / twipsPerPixel);
+}
+
+}  // namespace
+
+FrmMain::FrmMain(Toolkit& toolkit, quorvale::Board& board, quorvale::Pieces& pieces)
+    : toolkit_(toolkit), board_(board), pieces_(pieces) {
+    setWindowTitle(QStringLiteral("Quorvale"));
+    setWindowIcon(QIcon(QStringLiteral(":/quorvale.png")));
+    buildMenus();
+    buildControls();
+    // The window never changes size: the menu bar plus the fixed client area.
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    setWindowFlag(Qt::WindowMaximizeButtonHint, false);
+
+    // A session that ends asks the same question as any other close.
+    connect(qGuiApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
+        if (unloaded_) return;
+        if (!manager.allowsInteraction()) return;
+        const bool cancel = Form_QueryUnload(2);
+        manager.release();
+        if (cancel) {
+            manager.cancel();
+            return;
+        }
+        // The rule has run; the window goes without asking a second time.
+        unloaded_ = true;
+        close();
+    });
+}
+
+void FrmMain::buildMenus() {
+    QMenuBar* bar = menuBar();
+    mnuFile = bar->addMenu(QStringLiteral("&File"));
+    mnuNewGame = mnuFile->addAction(QStringLiteral("&New Game"));
+    mnuLoadGame = mnuFile->addAction(QStringLiteral("&Load Game"));
+    mnuSaveGame = mnuFile->addAction(QStringLiteral("&Save Game"));
+    mnuSep1 = mnuFile->addSeparator();
+    mnuSep1->setText(QStringLiteral("-"));
+    mnuExit = mnuFile->addAction(QStringLiteral("E&xit"));
+
+    mnuHelp = bar->addMenu(QStringLiteral("&Help"));
+    mnuHTP = mnuHelp->addAction(QStringLiteral("H&ow to Play"));
+    mnuSep3 = mnuHelp->addSeparator();
+    mnuSep3->setText(QStringLiteral("-"));
+    mnuAbout = mnuHelp->addAction(QStringLiteral("&About"));
+
+    connect(mnuNewGame, &QAction::triggered, this, [this] { mnuNewGame_Click(); });
+    connect(mnuLoadGame, &QAction::triggered, this, [this] { mnuLoadGame_Click(); });
+    connect(mnuSaveGame, &QAction::triggered, this, [this] { mnuSaveGame_Click(); });
+    connect(mnuExit, &QAction::triggered, this, [this] { mnuExit_Click(); });
+    connect(mnuHTP, &QAction::triggered, this, [this] { mnuHTP_Click(); });
+    connect(mnuAbout, &QAction::triggered, this, [this] { mnuAbout_Click(); });
+}
+
+void FrmMain::buildControls() {
+    const double tppX = toolkit_.twipsPerPixelX();
+    const double tppY = toolkit_.twipsPerPixelY();
+
+    auto* client = new QWidget(this);
+    client->setFixedSize(toPixels(kClientWidthTwips, tppX), toPixels(kClientHeightTwips, tppY));
+    setCentralWidget(client);
+
+    imgUpFrame = new ImageControl(toolkit_, client);
+    imgLeftFrame = new ImageControl(toolkit_, client);
+    imgRightFrame = new ImageControl(toolkit_, client);
+    imgExit = new ImageControl(toolkit_, client);
+    imgTitle = new ImageControl(toolkit_, client);
+    for (int i = 0; i < quorvale::kPieceCount; ++i) {
+        auto* image = new ImageControl(toolkit_, client);
+        const auto index = static_cast<std::int16_t>(i);
+        image->onMouseDown = [this, index](int button, int shift, float x, float y) {
+            imgPieces_MouseDown(index, static_cast<std::int16_t>(button), static_cast<std::int16_t>(shift), x, y);
+        };
+        image->onMouseMove = [this, index](int button, int shift, float x, float y) {
+            imgPieces_MouseMove(index, static_cast<std::int16_t>(button), static_cast<std::int16_t>(shift), x, y);
+        };
+        image->onMouseUp = [this, index](int button, int shift, float x, float y) {
+            imgPieces_MouseUp(index, static_cast<std::int16_t>(button), static_cast<std::int16_t>(shift), x, y);
+        };
+        imgPieces[static_cast<std::size_t>(i)] = image;
+    }
+    imgCong = new ImageControl(toolkit_, client);
+
+    lblStatus = new QLabel(client);
+    lblStatus->setGeometry(toPixels(kStatusLeft, tppX), toPixels(kStatusTop, tppY), toPixels(kStatusWidth, tppX),
+                           toPixels(kStatusHeight, tppY));
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPointSizeF(9.75);
+    lblStatus->setFont(font);
+    lblStatus->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    lblStatus->setTextFormat(Qt::PlainText);
+    lblStatus->setText(QString());
+}
+
+bool FrmMain::Form_Load() {
+    // 1. Visible, modeless, no owner.
+    show();
+    // 2. Centred on the screen by the outer size: Left first, then Top.
+    moveTwips(quorvale::centreOffset(toolkit_.screenWidthTwips(), Width()), Top());
+    moveTwips(Left(), quorvale::centreOffset(toolkit_.screenHeightTwips(), Height()));
+    // 3.-5.
+    mnuSaveGame->setEnabled(false);
+    absFilename = QStringLiteral("qvl.bmp");
+    hidePlayfield();
+    // 6.-7. Each reports its own failure and ends the program.
+    if (!loadLevels()) return false;
+    if (!loadSkin(absFilename)) return false;
+    // 8.
+    steps = 0;
+    gameModified = false;
+    return true;
+}
+
+double FrmMain::Left() const { return frameGeometry().x() * toolkit_.twipsPerPixelX(); }
+double FrmMain::Top() const { return frameGeometry().y() * toolkit_.twipsPerPixelY(); }
+double FrmMain::Width() const { return frameGeometry().width() * toolkit_.twipsPerPixelX(); }
+double FrmMain::Height() const { return frameGeometry().height() * toolkit_.twipsPerPixelY(); }
+double FrmMain::ScaleWidth() const { return centralWidget()->width() * toolkit_.twipsPerPixelX(); }
+double FrmMain::ScaleHeight() const { return centralWidget()->height() * toolkit_.twipsPerPixelY(); }
+
+void FrmMain::moveTwips(double left, double top) {
+    // QWidget::move places the outer frame, like Left and Top.
+    move(toPixels(left, toolkit_.twipsPerPixelX()), toPixels(top, toolkit_.twipsPerPixelY()));
+}
+
+void FrmMain::setMousePointer(int value) {
+    mousePointer_ = value;
+    switch (value) {
+    case quorvale::kPointerNoDrop: setCursor(Qt::ForbiddenCursor); break;
+    case quorvale::kPointerSizeAll: setCursor(Qt::SizeAllCursor); break;
+    default: setCursor(Qt::ArrowCursor); break;
+    }
+}
+
+bool FrmMain::Form_QueryUnload(int /*unloadMode*/) {
+    if (!gameModified) return false;
+    const MsgResult answer =
+        toolkit_.messageBox(this, QStringLiteral("Would you like to save the current game?"),
+                            QStringLiteral("Quorvale - Exit"), MsgIcon::Question, MsgButtons::YesNoCancel);
+    if (answer == MsgResult::Cancel) return true;
+    if (answer == MsgResult::Yes) {
+        // The close goes ahead whether or not the game was saved.
+        mnuSaveGame_Click();
+    }
+    return false;
+}
+
+void FrmMain::mnuExit_Click() { close(); }
+
+void FrmMain::closeEvent(QCloseEvent* event) {
+    if (unloaded_) {
+        event->accept();
+        return;
+    }
+    if (Form_QueryUnload(0)) {
+        event->ignore();
+        return;
+    }
+    unloaded_ = true;
+    event->accept();
+}
+
+void FrmMain::unloadAndEnd() {
+    // Only start-up failures come here: nothing has changed, so nothing is asked.
+    unloaded_ = true;
+    close();
+    toolkit_.endProgram(1);
+}

@@ -1,0 +1,59 @@
+// The mouse handlers of the piece images: they hand the event to the move
+// engine and carry out its answer on the window.
+#include <QCoreApplication>
+#include <QLabel>
+
+#include "app/frmmain.h"
+#include "core/geometry.h"
+#include "core/rules.h"
+
+namespace {
+
+quorvale::ImagePlace placeOf(const ImageControl* image) { return {image->Left(), image->Top()}; }
+
+}  // namespace
+
+void FrmMain::imgPieces_MouseDown(std::int16_t index, std::int16_t button, std::int16_t /*shift*/, float x, float y) {
+    if (!quorvale::isPieceIndex(index)) return;
+    const quorvale::TwipsPerPixel tpp{toolkit_.twipsPerPixelX(), toolkit_.twipsPerPixelY()};
+    const quorvale::DragAnswer answer =
+        quorvale::dragPress(drag, index, placeOf(imgPieces[static_cast<std::size_t>(index)]), {button, x, y}, tpp);
+    if (answer.pointer) setMousePointer(*answer.pointer);
+}
+
+void FrmMain::imgPieces_MouseMove(std::int16_t /*index*/, std::int16_t button, std::int16_t /*shift*/, float x,
+                                  float y) {
+    if (!drag.dragging || !quorvale::isPieceIndex(drag.dragPiece)) return;
+    ImageControl* image = imgPieces[static_cast<std::size_t>(drag.dragPiece)];
+    const quorvale::TwipsPerPixel tpp{toolkit_.twipsPerPixelX(), toolkit_.twipsPerPixelY()};
+    const quorvale::DragAnswer answer = quorvale::dragMove(drag, board_, pieces_, placeOf(image), {button, x, y}, tpp);
+    if (answer.showPieceAt) {
+        image->setLeft(quorvale::pieceLeftTwips(answer.showPieceAt->col, toolkit_.twipsPerPixelX()));
+        image->setTop(quorvale::pieceTopTwips(answer.showPieceAt->row, toolkit_.twipsPerPixelY()));
+    }
+    if (answer.pointer) setMousePointer(*answer.pointer);
+}
+
+void FrmMain::imgPieces_MouseUp(std::int16_t index, std::int16_t button, std::int16_t /*shift*/, float x, float y) {
+    if (!quorvale::isPieceIndex(drag.dragPiece)) return;
+    ImageControl* image = imgPieces[static_cast<std::size_t>(drag.dragPiece)];
+    const quorvale::TwipsPerPixel tpp{toolkit_.twipsPerPixelX(), toolkit_.twipsPerPixelY()};
+    const quorvale::DragAnswer answer =
+        quorvale::dragRelease(drag, board_, pieces_, index, placeOf(image), {button, x, y}, tpp);
+    if (answer.showPieceAt) {
+        image->setLeft(quorvale::pieceLeftTwips(answer.showPieceAt->col, toolkit_.twipsPerPixelX()));
+        image->setTop(quorvale::pieceTopTwips(answer.showPieceAt->row, toolkit_.twipsPerPixelY()));
+    }
+    if (answer.committed) {
+        gameModified = true;
+        if (answer.stepTaken) ++steps;
+        updateStatus();
+    }
+    if (answer.pointer) setMousePointer(*answer.pointer);
+    if (answer.runSolvedTest && isSolved()) {
+        hidePlayfield();
+        showCongratulations();
+        toolkit_.messageBox(this, QString::fromStdU16String(quorvale::congratulationText(steps)),
+                            QStringLiteral("Quorvale - Congratulations"), MsgIcon::Exclamation, MsgButtons::Ok);
+    }
+}

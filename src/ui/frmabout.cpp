@@ -1,0 +1,201 @@
+#include "ui/frmabout.h"
+
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QPushButton>
+
+#include "app/frmmain.h"
+#include "core/geometry.h"
+#include "ui/imagecontrol.h"
+
+namespace {
+
+// The box's client area and controls, in twips.
+constexpr double kClientWidth = 5580;
+constexpr double kClientHeight = 1920;
+
+struct TwipsRect {
+    double left, top, width, height;
+};
+constexpr TwipsRect kTamberlo{45, 45, 840, 930};
+constexpr TwipsRect kProd{960, 120, 3135, 735};
+constexpr TwipsRect kOk{4320, 120, 1095, 375};
+constexpr TwipsRect kEmail{240, 960, 2655, 255};
+constexpr TwipsRect kUpdates{240, 1440, 5055, 255};
+
+const QColor kLinkBlue(0, 0, 255);
+const QColor kLinkPressed(255, 0, 0);
+
+void setTextColour(QLabel* label, const QColor& colour) {
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+}
+
+}  // namespace
+
+// ---- PressLabel ----
+
+PressLabel::PressLabel(QWidget* parent) : QLabel(parent) {}
+
+void PressLabel::mousePressEvent(QMouseEvent* event) {
+    event->accept();
+    if (event->button() == Qt::LeftButton) leftPressed_ = true;
+    if (onMouseDown) {
+        onMouseDown(ImageControl::buttonNumber(event->button()), ImageControl::shiftState(event->modifiers()));
+    }
+}
+
+void PressLabel::mouseDoubleClickEvent(QMouseEvent* event) { mousePressEvent(event); }
+
+void PressLabel::mouseMoveEvent(QMouseEvent* event) {
+    event->accept();
+    if (onMouseMove) onMouseMove();
+}
+
+void PressLabel::mouseReleaseEvent(QMouseEvent* event) {
+    event->accept();
+    if (event->button() != Qt::LeftButton) return;
+    const bool wasPressed = leftPressed_;
+    leftPressed_ = false;
+    // A click is a left press and a left release both on the label.
+    if (wasPressed && rect().contains(event->position().toPoint()) && onClick) onClick();
+}
+
+// ---- FrmAbout ----
+
+const QString FrmAbout::kEmailAddress = QStringLiteral("quorvale@example.org");
+const QString FrmAbout::kWebPage = QStringLiteral("https://quorvale.example.org/");
+
+QString FrmAbout::mailLink() { return QStringLiteral("mailto:") + kEmailAddress + QStringLiteral("?Subject=Quorvale"); }
+
+QString FrmAbout::versionLine(int major, int minor, int revision) {
+    return QStringLiteral("Quorvale Version ") + QString::number(major) + QStringLiteral(".") + QString::number(minor) +
+           QString::number(revision);
+}
+
+FrmAbout::FrmAbout(FrmMain& owner)
+    : QDialog(&owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint |
+                          Qt::MSWindowsFixedSizeDialogHint),
+      owner_(owner) {
+    Toolkit& tk = owner_.toolkit();
+    const double tppX = tk.twipsPerPixelX();
+    const double tppY = tk.twipsPerPixelY();
+    const auto place = [tppX, tppY](QWidget* widget, const TwipsRect& r) {
+        widget->setGeometry(quorvale::roundHalfEven(r.left / tppX), quorvale::roundHalfEven(r.top / tppY),
+                            quorvale::roundHalfEven(r.width / tppX), quorvale::roundHalfEven(r.height / tppY));
+    };
+
+    setWindowTitle(QStringLiteral("About"));
+    setFixedSize(quorvale::roundHalfEven(kClientWidth / tppX), quorvale::roundHalfEven(kClientHeight / tppY));
+
+    imgTamberlo = new PressLabel(this);
+    imgTamberlo->setPixmap(QPixmap(QStringLiteral(":/tamberlo.png")));
+    imgTamberlo->setScaledContents(true);
+    place(imgTamberlo, kTamberlo);
+    imgTamberlo->onMouseDown = [this](int button, int shift) { imgTamberlo_MouseDown(button, shift); };
+
+    lblProd = new QLabel(this);
+    lblProd->setTextFormat(Qt::PlainText);
+    lblProd->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    place(lblProd, kProd);
+
+    cmdOk = new QPushButton(QStringLiteral("&OK"), this);
+    place(cmdOk, kOk);
+    cmdOk->setDefault(true);
+    connect(cmdOk, &QPushButton::clicked, this, [this] { cmdOk_Click(); });
+
+    QFont linkFont(QStringLiteral("MS Sans Serif"));
+    linkFont.setPointSizeF(8.25);
+    linkFont.setWeight(QFont::Normal);
+    linkFont.setUnderline(true);
+
+    lblEmail = new PressLabel(this);
+    lblEmail->setText(QStringLiteral("Email: ") + kEmailAddress);
+    lblUpdates = new PressLabel(this);
+    lblUpdates->setText(QStringLiteral("Updates:  ") + kWebPage);
+    place(lblEmail, kEmail);
+    place(lblUpdates, kUpdates);
+    for (PressLabel* link : {lblEmail, lblUpdates}) {
+        link->setTextFormat(Qt::PlainText);
+        link->setFont(linkFont);
+        setTextColour(link, kLinkBlue);
+        // Moves without a button held must arrive too, for the hand cursor.
+        link->setMouseTracking(true);
+        link->onMouseMove = [link] { link->setCursor(Qt::PointingHandCursor); };
+    }
+    lblEmail->onMouseDown = [this](int button, int shift) { lblEmail_MouseDown(button, shift); };
+    lblUpdates->onMouseDown = [this](int button, int shift) { lblUpdates_MouseDown(button, shift); };
+    lblEmail->onClick = [this] { lblEmail_Click(); };
+    lblUpdates->onClick = [this] { lblUpdates_Click(); };
+
+    setTabOrder(cmdOk, cmdOk);
+    cmdOk->setFocus();
+
+    Form_Load();
+}
+
+void FrmAbout::Form_Load() {
+    // Centred over the main window, by the outer sizes.
+    const double width = frameGeometry().width() * owner_.toolkit().twipsPerPixelX();
+    const double height = frameGeometry().height() * owner_.toolkit().twipsPerPixelY();
+    const double left = owner_.Left() + quorvale::centreOffset(owner_.Width(), width);
+    const double top = owner_.Top() + quorvale::centreOffset(owner_.Height(), height);
+    move(quorvale::roundHalfEven(left / owner_.toolkit().twipsPerPixelX()),
+         quorvale::roundHalfEven(top / owner_.toolkit().twipsPerPixelY()));
+
+    lblProd->setText(versionLine(QUORVALE_VERSION_MAJOR, QUORVALE_VERSION_MINOR, QUORVALE_VERSION_PATCH) +
+                     QStringLiteral("\n\nCopyright \u00A9 2026 Quorvale developers"));
+    eggStage = 0;
+}
+
+void FrmAbout::cmdOk_Click() { accept(); }
+
+void FrmAbout::lblEmail_Click() {
+    if (owner_.toolkit().shellOpen(this, mailLink()) > 32) return;
+    owner_.toolkit().messageBox(this,
+                                QStringLiteral("Unable to start your Email agent automatically.\r\n") +
+                                    QStringLiteral("Please send an Email to ") + kEmailAddress +
+                                    QStringLiteral(" manually."),
+                                QStringLiteral("Quorvale - Email"), MsgIcon::Information, MsgButtons::Ok);
+}
+
+void FrmAbout::lblUpdates_Click() {
+    if (owner_.toolkit().shellOpen(this, kWebPage) > 32) return;
+    owner_.toolkit().messageBox(this,
+                                QStringLiteral("Unable to start your web browser automatically.\r\n") +
+                                    QStringLiteral("Please goto the site ") + kWebPage + QStringLiteral(" manually."),
+                                QStringLiteral("Quorvale - Updates"), MsgIcon::Information, MsgButtons::Ok);
+}
+
+void FrmAbout::lblEmail_MouseDown(int /*button*/, int shift) {
+    setTextColour(lblEmail, kLinkPressed);
+    if (shift == 6) eggStage = 2;
+}
+
+void FrmAbout::lblUpdates_MouseDown(int /*button*/, int shift) {
+    setTextColour(lblUpdates, kLinkPressed);
+    if (shift == 6 && eggStage == 2) eggStage = 3;
+}
+
+void FrmAbout::imgTamberlo_MouseDown(int /*button*/, int shift) {
+    if (shift == 2 && eggStage == 3) showHiddenSprites();
+}
+
+void FrmAbout::showHiddenSprites() {
+    PicClip& skin = owner_.piclipSkin;
+    skin.setClip(140, 20, 120, 120);
+    owner_.imgPieces[0]->setPicture(skin.clipped());
+    skin.setClip(140, 140, 60, 60);
+    for (int i = 6; i <= 9; ++i) owner_.imgPieces[static_cast<std::size_t>(i)]->setPicture(skin.clipped());
+    owner_.toolkit().messageBox(this, QStringLiteral("You have found the Easter Egg!"),
+                                QStringLiteral("Quorvale - Easter Egg"), MsgIcon::Information, MsgButtons::Ok);
+}
+
+// ---- The About command of the main window ----
+
+void FrmMain::mnuAbout_Click() {
+    // Every opening loads a new box, so it starts from its first state.
+    FrmAbout box(*this);
+    toolkit_.showModal(&box, this);
+}

@@ -1,0 +1,100 @@
+#include "ui/imagecontrol.h"
+
+#include <QMouseEvent>
+
+#include "app/toolkit.h"
+#include "core/geometry.h"
+
+namespace {
+// An image without a picture keeps its placeholder size.
+constexpr float kPlaceholderTwips = 735;
+}  // namespace
+
+ImageControl::ImageControl(Toolkit& toolkit, QWidget* parent) : QLabel(parent), toolkit_(toolkit) {
+    setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setContentsMargins(0, 0, 0, 0);
+    setMargin(0);
+    setIndent(0);
+    QLabel::setVisible(false);
+    resize(quorvale::roundHalfEven(kPlaceholderTwips / toolkit_.twipsPerPixelX()),
+           quorvale::roundHalfEven(kPlaceholderTwips / toolkit_.twipsPerPixelY()));
+    place();
+}
+
+float ImageControl::Width() const {
+    if (picture_.isNull()) return kPlaceholderTwips;
+    return static_cast<float>(picture_.width() * toolkit_.twipsPerPixelX());
+}
+
+float ImageControl::Height() const {
+    if (picture_.isNull()) return kPlaceholderTwips;
+    return static_cast<float>(picture_.height() * toolkit_.twipsPerPixelY());
+}
+
+void ImageControl::setLeft(float twips) {
+    left_ = twips;
+    place();
+}
+
+void ImageControl::setTop(float twips) {
+    top_ = twips;
+    place();
+}
+
+void ImageControl::setVisible(bool visible) { QLabel::setVisible(visible); }
+
+void ImageControl::setPicture(const QPixmap& picture) {
+    picture_ = picture;
+    setPixmap(picture);
+    if (!picture.isNull()) resize(picture.size());
+}
+
+void ImageControl::place() {
+    move(quorvale::roundHalfEven(left_ / toolkit_.twipsPerPixelX()),
+         quorvale::roundHalfEven(top_ / toolkit_.twipsPerPixelY()));
+}
+
+int ImageControl::shiftState(Qt::KeyboardModifiers modifiers) {
+    int shift = 0;
+    if (modifiers & Qt::ShiftModifier) shift |= 1;
+    if (modifiers & Qt::ControlModifier) shift |= 2;
+    if (modifiers & Qt::AltModifier) shift |= 4;
+    return shift;
+}
+
+int ImageControl::buttonNumber(Qt::MouseButton button) {
+    switch (button) {
+    case Qt::LeftButton: return 1;
+    case Qt::RightButton: return 2;
+    case Qt::MiddleButton: return 4;
+    default: return 0;
+    }
+}
+
+void ImageControl::deliver(const MouseHandler& handler, QMouseEvent* event, int button) {
+    event->accept();
+    if (!handler) return;
+    // Positions in twips relative to this image: pixel offset x twips per pixel.
+    const QPointF at = event->position();
+    handler(button, shiftState(event->modifiers()), static_cast<float>(at.x() * toolkit_.twipsPerPixelX()),
+            static_cast<float>(at.y() * toolkit_.twipsPerPixelY()));
+}
+
+void ImageControl::mousePressEvent(QMouseEvent* event) { deliver(onMouseDown, event, buttonNumber(event->button())); }
+
+void ImageControl::mouseDoubleClickEvent(QMouseEvent* event) {
+    // The second press of a double-click is a press like any other.
+    deliver(onMouseDown, event, buttonNumber(event->button()));
+}
+
+void ImageControl::mouseMoveEvent(QMouseEvent* event) {
+    // A move reports every button held down.
+    int held = 0;
+    const Qt::MouseButtons buttons = event->buttons();
+    if (buttons & Qt::LeftButton) held |= 1;
+    if (buttons & Qt::RightButton) held |= 2;
+    if (buttons & Qt::MiddleButton) held |= 4;
+    deliver(onMouseMove, event, held);
+}
+
+void ImageControl::mouseReleaseEvent(QMouseEvent* event) { deliver(onMouseUp, event, buttonNumber(event->button())); }
