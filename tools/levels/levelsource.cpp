@@ -1,0 +1,285 @@
+#include "levelsource.h"
+
+#include <array>
+#include <sstream>
+
+#include "core/cp1252.h"
+
+namespace quorvale::levels {
+
+const char kShapeSymbols[kPieceCount] = {'S', 'W', 'T', 'T', 'T', 'T', 'o', 'o', 'o', 'o'};
+
+namespace {
+
+using Grid = std::array<std::string, kBoardRows>;
+
+std::string rstrip(std::string s) {
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.pop_back();
+    return s;
+}
+
+std::string lineRef(int line) { return "line " + std::to_string(line) + ": "; }
+
+std::int16_t encode(int col, int row) { return static_cast<std::int16_t>(10 * row + col); }
+
+// Turns a checked picture (five rows of four known characters) into positions.
+bool layoutOfGrid(const Grid& g, Positions& pos, std::string& error) {
+    int counts[128] = {};
+    for (const auto& row : g)
+        for (char c : row) ++counts[static_cast<unsigned char>(c)];
+    bool used[kBoardRows][kBoardCols] = {};
+    auto at = [&g](int c, int r) { return (c < kBoardCols && r < kBoardRows) ? g[r][c] : '\0'; };
+
+    int square = 0, wide = 0, tall = 0, small = 0;
+    for (int r = 0; r < kBoardRows; ++r) {
+        for (int c = 0; c < kBoardCols; ++c) {
+            if (used[r][c]) continue;
+            switch (g[r][c]) {
+                case 'S':
+                    if (square > 0 || at(c + 1, r) != 'S' || at(c, r + 1) != 'S' || at(c + 1, r + 1) != 'S') {
+                        error = "the square (S) must be one block of 2 x 2 cells";
+                        return false;
+                    }
+                    used[r][c + 1] = used[r + 1][c] = used[r + 1][c + 1] = true;
+                    pos[0] = encode(c, r);
+                    ++square;
+                    break;
+                case 'W':
+                    if (wide > 0 || at(c + 1, r) != 'W') {
+                        error = "the wide piece (W) must be two cells side by side";
+                        return false;
+                    }
+                    used[r][c + 1] = true;
+                    pos[1] = encode(c, r);
+                    ++wide;
+                    break;
+                case 'T':
+                    if (tall >= 4 || at(c, r + 1) != 'T') {
+                        error = "the tall pieces (T) must be four pairs of cells, one above the other";
+                        return false;
+                    }
+                    used[r + 1][c] = true;
+                    pos[static_cast<std::size_t>(2 + tall++)] = encode(c, r);
+                    break;
+                case 'o':
+                    if (small >= 4) {
+                        error = "there must be exactly four small pieces (o)";
+                        return false;
+                    }
+                    pos[static_cast<std::size_t>(6 + small++)] = encode(c, r);
+                    break;
+                default:
+                    break;
+            }
+            used[r][c] = true;
+        }
+    }
+    if (square != 1) error = "the board needs one square (S)";
+    else if (wide != 1) error = "the board needs one wide piece (W)";
+    else if (tall != 4) error = "the tall pieces (T) must be four pairs of cells, one above the other";
+    else if (small != 4) error = "there must be exactly four small pieces (o)";
+    else if (counts[static_cast<unsigned char>('.')] != 2) error = "there must be exactly two free cells (.)";
+    else return true;
+    return false;
+}
+
+}  // namespace
+
+std::string sourceHeader() {
+    return "# Quorvale levels: the readable source of data/qvl.ZHN.\n"
+           "# Compile it with:  qvl-levels compile data/levels.txt data/qvl.ZHN\n"
+           "#\n"
+           "# Lines starting with '#' are comments; blank lines between levels are ignored.\n"
+           "# A level is a line \"name: TEXT\" (at most 10 characters that Windows-1252 can\n"
+           "# store) followed by five lines of four characters, the board from the top row\n"
+           "# down:\n"
+           "#   S  the square (2 x 2)      W  the wide piece (2 wide, 1 high)\n"
+           "#   T  a tall piece (1 x 2)    o  a small piece (1 x 1)\n"
+           "#   .  a free cell\n"
+           "# The tall pieces are numbered 2 to 5 and the small ones 6 to 9 in reading\n"
+           "# order of their top cells. The file holds exactly 70 levels, level 1 first.\n";
+}
+
+bool parseSource(const std::string& text, std::vector<SourceLevel>& levels, std::string& error) {
+    levels.clear();
+    std::istringstream in(text);
+    std::string raw;
+    int lineNo = 0;
+    SourceLevel current;
+    Grid grid;
+    int rows = -1;  // -1: between levels; 0..4: picture rows read so far
+    while (std::getline(in, raw)) {
+        ++lineNo;
+        const std::string line = rstrip(raw);
+        if (rows < 0) {
+            if (line.empty() || line[0] == '#') continue;
+            if (line.rfind("name:", 0) != 0) {
+                error = lineRef(lineNo) + "expected a line \"name: TEXT\" to start a level";
+                return false;
+            }
+            std::string name = line.substr(5);
+            if (!name.empty() && name[0] == ' ') name.erase(0, 1);
+            std::u16string record;
+            std::string why;
+            if (!recordName(name, record, why)) {
+                error = lineRef(lineNo) + why;
+                return false;
+            }
+            current = SourceLevel{name, {}, lineNo};
+            rows = 0;
+            continue;
+        }
+        if (line.size() != static_cast<std::size_t>(kBoardCols)) {
+            error = lineRef(lineNo) + "expected a board row of 4 characters (S, W, T, o or .), found \"" + line + "\"";
+            return false;
+        }
+        for (char c : line) {
+            if (c != 'S' && c != 'W' && c != 'T' && c != 'o' && c != '.') {
+                error = lineRef(lineNo) + "unexpected character '" + std::string(1, c) +
+                        "' in a board row (use S, W, T, o or .)";
+                return false;
+            }
+        }
+        grid[static_cast<std::size_t>(rows++)] = line;
+        if (rows == kBoardRows) {
+            std::string why;
+            if (!layoutOfGrid(grid, current.positions, why)) {
+                error = lineRef(current.line) + "level \"" + current.name + "\": " + why;
+                return false;
+            }
+            levels.push_back(current);
+            rows = -1;
+        }
+    }
+    if (rows >= 0) {
+        error = lineRef(lineNo) + "the text ends inside the board of level \"" + current.name + "\"";
+        return false;
+    }
+    return true;
+}
+
+std::vector<std::string> boardPicture(const Positions& positions, const char (&symbols)[kPieceCount]) {
+    Board board;
+    Pieces pieces;
+    setPieceSizes(pieces);
+    clearBoard(board);
+    decodePositions(pieces, positions);
+    markAllPieces(board, pieces);
+    std::vector<std::string> rows;
+    for (int r = 0; r < kBoardRows; ++r) {
+        std::string row;
+        for (int c = 0; c < kBoardCols; ++c) {
+            const int v = board.at(c, r);
+            row += v == kEmptyCell ? '.' : symbols[v];
+        }
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+bool formatLevel(const std::string& name, const Positions& positions, std::string& out) {
+    if (!layoutProblem(positions).empty()) return false;
+    out = "name: " + name + "\n";
+    for (const std::string& row : boardPicture(positions, kShapeSymbols)) out += row + "\n";
+    return true;
+}
+
+std::string displayName(const std::u16string& name) {
+    std::u16string trimmed = name;
+    while (!trimmed.empty() && (trimmed.back() == u' ' || trimmed.back() == u'\0')) trimmed.pop_back();
+    return encodeUtf8(trimmed);
+}
+
+bool recordName(const std::string& utf8, std::u16string& out, std::string& error) {
+    std::u16string name;
+    if (!decodeUtf8(utf8, name)) {
+        error = "the name is not valid UTF-8 text";
+        return false;
+    }
+    while (!name.empty() && name.back() == u' ') name.pop_back();
+    if (name.empty()) {
+        error = "the level has no name";
+        return false;
+    }
+    for (char16_t ch : name) {
+        if (ch < 0x20 || ch == 0x7F) {
+            error = "the name \"" + utf8 + "\" holds a control character";
+            return false;
+        }
+    }
+    const auto bytes = cp1252::encodeText(name);
+    if (!bytes) {
+        error = "the name \"" + utf8 + "\" has a character that Windows-1252 cannot store";
+        return false;
+    }
+    if (bytes->size() > static_cast<std::size_t>(kLevelNameLength)) {
+        error = "the name \"" + utf8 + "\" is longer than 10 characters";
+        return false;
+    }
+    name.resize(kLevelNameLength, u' ');
+    out = name;
+    return true;
+}
+
+bool decodeUtf8(const std::string& in, std::u16string& out) {
+    out.clear();
+    std::size_t i = 0;
+    while (i < in.size()) {
+        const auto b = static_cast<unsigned char>(in[i]);
+        char32_t cp;
+        int extra;
+        if (b < 0x80) { cp = b; extra = 0; }
+        else if ((b & 0xE0) == 0xC0) { cp = b & 0x1F; extra = 1; }
+        else if ((b & 0xF0) == 0xE0) { cp = b & 0x0F; extra = 2; }
+        else if ((b & 0xF8) == 0xF0) { cp = b & 0x07; extra = 3; }
+        else return false;
+        if (i + static_cast<std::size_t>(extra) >= in.size()) return false;  // cut short
+        for (int k = 1; k <= extra; ++k) {
+            const auto c = static_cast<unsigned char>(in[i + static_cast<std::size_t>(k)]);
+            if ((c & 0xC0) != 0x80) return false;
+            cp = (cp << 6) | (c & 0x3F);
+        }
+        static constexpr char32_t kMin[4] = {0, 0x80, 0x800, 0x10000};
+        if (cp < kMin[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+        if (cp >= 0x10000) {
+            cp -= 0x10000;
+            out += static_cast<char16_t>(0xD800 + (cp >> 10));
+            out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+        } else {
+            out += static_cast<char16_t>(cp);
+        }
+        i += static_cast<std::size_t>(extra) + 1;
+    }
+    return true;
+}
+
+std::string encodeUtf8(const std::u16string& in) {
+    std::string out;
+    for (std::size_t i = 0; i < in.size(); ++i) {
+        char32_t cp = in[i];
+        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < in.size() && in[i + 1] >= 0xDC00 && in[i + 1] <= 0xDFFF) {
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (in[i + 1] - 0xDC00);
+            ++i;
+        } else if (cp >= 0xD800 && cp <= 0xDFFF) {
+            cp = 0xFFFD;
+        }
+        if (cp < 0x80) {
+            out += static_cast<char>(cp);
+        } else if (cp < 0x800) {
+            out += static_cast<char>(0xC0 | (cp >> 6));
+            out += static_cast<char>(0x80 | (cp & 0x3F));
+        } else if (cp < 0x10000) {
+            out += static_cast<char>(0xE0 | (cp >> 12));
+            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (cp & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (cp >> 18));
+            out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (cp & 0x3F));
+        }
+    }
+    return out;
+}
+
+}  // namespace quorvale::levels
