@@ -81,119 +81,112 @@ int decode(LayoutKey key, PieceAt (&pieces)[kPieceCount], std::uint32_t& occupie
 // Bit 3 x cell of every cell's code.
 constexpr LayoutKey kCodeLowBits = 0x0249249249249249ull & ((LayoutKey{1} << (3 * kCells)) - 1);
 
-// Per cell code: the kind of piece and how far its top-left cell lies before
-// this cell (the square's other cells are worked out apart).
-constexpr Kind kCodeKind[8] = {kSmall, kSmall, kTall, kTall, kWide, kWide, kSquare, kSquare};
-constexpr int kCodeToAnchor[8] = {0, 0, 0, kBoardCols, 0, 1, 0, 0};
+// Code of each kind's top-left cell.
+constexpr unsigned kAnchorCode[4] = {kSquareTopLeft, kWideLeft, kTallTop, kSmallCell};
 
-// Top-left cell of the square.
-int squareAnchor(LayoutKey key) {
-    const LayoutKey bits = (key >> 1) & (key >> 2) & ~key & kCodeLowBits;  // code 6
-    return __builtin_ctzll(bits) / 3;
-}
-
-// The four directions as (column step, row step), and as a cell-index step.
-constexpr int kDirCol[4] = {-1, 1, 0, 0};
-constexpr int kDirRow[4] = {0, 0, -1, 1};
-constexpr int kDirStep[4] = {-1, 1, -kBoardCols, kBoardCols};
-
-// For a cell and a direction, the neighbouring cell a piece would come from
-// when it moves in that direction into the cell; -1 off the board.
-struct NeighbourTable {
-    int cell[kCells][4];
+// A layout always has exactly two free cells, and every other cell is
+// covered, so whether a piece can move, and where to, depends only on the two
+// free cells, its kind and its top-left cell. The move generator is therefore
+// a table: for each pair of free cells, the list of possible moves, each with
+// the cell and code that show the piece is there and the change to the key.
+struct MoveTemplate {
+    LayoutKey delta;    // added to the key: the piece's codes leave the old place and appear at the new
+    std::uint8_t from;  // the piece's top-left cell
+    std::uint8_t code;  // the code that cell holds when the piece is there
+    std::uint8_t to;    // its top-left cell after the move
+    bool small;         // a small piece moves: the other pieces stay where they are
 };
-constexpr NeighbourTable makeNeighbours() {
-    NeighbourTable t{};
-    for (int c = 0; c < kCells; ++c) {
-        for (int dir = 0; dir < 4; ++dir) {
-            const int col = c % kBoardCols - kDirCol[dir];
-            const int row = c / kBoardCols - kDirRow[dir];
-            t.cell[c][dir] = (col < 0 || col >= kBoardCols || row < 0 || row >= kBoardRows) ? -1 : row * kBoardCols + col;
+
+class MoveTable {
+public:
+    explicit MoveTable(MoveCounting counting) {
+        for (int f1 = 0; f1 < kCells; ++f1) {
+            for (int f2 = f1 + 1; f2 < kCells; ++f2) {
+                begin_[f1][f2] = static_cast<std::uint16_t>(moves_.size());
+                addMoves(counting, (1u << f1) | (1u << f2));
+                end_[f1][f2] = static_cast<std::uint16_t>(moves_.size());
+            }
         }
     }
-    return t;
-}
-constexpr NeighbourTable kNeighbours = makeNeighbours();
 
-// How many cells a piece of each kind at each top-left cell can go in each
-// direction before it would leave the board.
-struct ReachTable {
-    int cells[4][kCells][4];
-};
-constexpr ReachTable makeReach() {
-    ReachTable t{};
-    for (int k = 0; k < 4; ++k) {
-        for (int a = 0; a < kCells; ++a) {
-            const int col = a % kBoardCols;
-            const int row = a / kBoardCols;
-            const int room[4] = {col, kBoardCols - kShapes[k].width - col, row, kBoardRows - kShapes[k].height - row};
-            for (int dir = 0; dir < 4; ++dir) t.cells[k][a][dir] = room[dir] < 0 ? 0 : room[dir];
-        }
+    // Moves when f1 < f2 are the free cells.
+    const MoveTemplate* begin(int f1, int f2) const { return moves_.data() + begin_[f1][f2]; }
+    const MoveTemplate* end(int f1, int f2) const { return moves_.data() + end_[f1][f2]; }
+
+private:
+    void add(Kind kind, int from, int to) {
+        const LayoutKey pattern = kShapes[kind].pattern;
+        moves_.push_back({(pattern << (3 * to)) - (pattern << (3 * from)), static_cast<std::uint8_t>(from),
+                          static_cast<std::uint8_t>(kAnchorCode[kind]), static_cast<std::uint8_t>(to),
+                          kind == kSmall});
     }
-    return t;
-}
-constexpr ReachTable kReach = makeReach();
 
-// Calls f(newKey, fromAnchor, toAnchor) for every move of the layout.
-// Only a piece next to a free cell can move, so the search starts from the
-// two free cells instead of looking at all ten pieces.
-template <class F>
-void forEachMove(LayoutKey key, MoveCounting counting, F&& f) {
-    const LayoutKey freeBits = ~(key | (key >> 1) | (key >> 2)) & kCodeLowBits;
-    if (freeBits == 0) return;
-    const int freeCells[2] = {__builtin_ctzll(freeBits) / 3, __builtin_ctzll(freeBits & (freeBits - 1)) / 3};
-    const std::uint32_t freeMask = (1u << freeCells[0]) | (1u << freeCells[1]);
-
-    // Candidate moves: a piece and the direction towards a free cell next to
-    // it. A piece next to both free cells is looked at once per direction.
-    int tried[8];
-    int triedCount = 0;
-    for (int fc : freeCells) {
-        for (int dir = 0; dir < 4; ++dir) {
-            const int cell = kNeighbours.cell[fc][dir];
-            if (cell < 0) continue;
-            const unsigned code = codeOf(key, cell);
-            if (code == kFree) continue;
-            const Kind kind = kCodeKind[code];
-            const int a = code == kSquareOther ? squareAnchor(key) : cell - kCodeToAnchor[code];
-            const int tag = counting == MoveCounting::Steps ? a * 4 + dir : a;
-            bool seenBefore = false;
-            for (int t = 0; t < triedCount; ++t) seenBefore |= tried[t] == tag;
-            if (seenBefore) continue;
-            tried[triedCount++] = tag;
-
-            const Shape& s = kShapes[kind];
-            const std::uint32_t own = s.mask << a;
-            const std::uint32_t blocked = ~own & ~freeMask;
-            const LayoutKey base = key - (s.pattern << (3 * a));
-            if (counting == MoveCounting::Steps) {
-                // A straight slide: every cell swept on the way must be free,
-                // so it stops at the first blocked distance.
-                const int reach = kReach.cells[kind][a][dir];
-                for (int d = 1, b = a + kDirStep[dir]; d <= reach; ++d, b += kDirStep[dir]) {
-                    if ((s.mask << b) & blocked) break;
-                    f(base + (s.pattern << (3 * b)), a, b);
-                }
-            } else {
-                // Flood fill of the top-left cells the piece can reach one
-                // cell at a time; each one reached is a single move.
-                std::uint32_t seen = 1u << a;
-                int stack[kCells];
-                int top = 0;
-                stack[top++] = a;
-                while (top > 0) {
-                    const int b = stack[--top];
-                    for (int step = 0; step < 4; ++step) {
-                        if (kReach.cells[kind][b][step] == 0) continue;
-                        const int c = b + kDirStep[step];
-                        if ((seen & (1u << c)) || ((s.mask << c) & blocked)) continue;
-                        seen |= 1u << c;
-                        stack[top++] = c;
-                        f(base + (s.pattern << (3 * c)), a, c);
+    void addMoves(MoveCounting counting, std::uint32_t freeMask) {
+        static constexpr int kDirCol[4] = {-1, 1, 0, 0};
+        static constexpr int kDirRow[4] = {0, 0, -1, 1};
+        for (int k = 0; k < 4; ++k) {
+            const Kind kind = static_cast<Kind>(k);
+            const Shape& s = kShapes[k];
+            auto fits = [&s](int col, int row) {
+                return col >= 0 && row >= 0 && col + s.width <= kBoardCols && row + s.height <= kBoardRows;
+            };
+            for (int a = 0; a < kCells; ++a) {
+                const int col = a % kBoardCols;
+                const int row = a / kBoardCols;
+                const std::uint32_t own = s.mask << a;
+                if (!fits(col, row) || (own & freeMask)) continue;
+                // Everything but the free cells and the piece itself is covered.
+                const std::uint32_t blocked = kAllCells & ~own & ~freeMask;
+                if (counting == MoveCounting::Steps) {
+                    // Straight slides: every cell swept on the way must be free.
+                    for (int dir = 0; dir < 4; ++dir) {
+                        for (int d = 1; fits(col + d * kDirCol[dir], row + d * kDirRow[dir]); ++d) {
+                            const int b = (row + d * kDirRow[dir]) * kBoardCols + col + d * kDirCol[dir];
+                            if ((s.mask << b) & blocked) break;
+                            add(kind, a, b);
+                        }
+                    }
+                } else {
+                    // Every top-left cell reachable one cell at a time.
+                    std::uint32_t seen = 1u << a;
+                    std::vector<int> stack{a};
+                    while (!stack.empty()) {
+                        const int b = stack.back();
+                        stack.pop_back();
+                        for (int dir = 0; dir < 4; ++dir) {
+                            const int c = b % kBoardCols + kDirCol[dir];
+                            const int r = b / kBoardCols + kDirRow[dir];
+                            const int next = r * kBoardCols + c;
+                            if (!fits(c, r) || (seen & (1u << next)) || ((s.mask << next) & blocked)) continue;
+                            seen |= 1u << next;
+                            stack.push_back(next);
+                            add(kind, a, next);
+                        }
                     }
                 }
             }
         }
+    }
+
+    std::vector<MoveTemplate> moves_;
+    std::uint16_t begin_[kCells][kCells] = {};
+    std::uint16_t end_[kCells][kCells] = {};
+};
+
+const MoveTable& moveTable(MoveCounting counting) {
+    static const MoveTable steps(MoveCounting::Steps);
+    static const MoveTable anyRoute(MoveCounting::AnyRoute);
+    return counting == MoveCounting::Steps ? steps : anyRoute;
+}
+
+// Calls f(newKey, move) for every move of a layout.
+template <class F>
+void forEachMove(LayoutKey key, const MoveTable& table, F&& f) {
+    const LayoutKey freeBits = ~(key | (key >> 1) | (key >> 2)) & kCodeLowBits;
+    const int f1 = __builtin_ctzll(freeBits) / 3;
+    const int f2 = __builtin_ctzll(freeBits & (freeBits - 1)) / 3;
+    for (const MoveTemplate* t = table.begin(f1, f2), *end = table.end(f1, f2); t != end; ++t) {
+        if (codeOf(key, t->from) == t->code) f(key + t->delta, *t);
     }
 }
 
@@ -335,15 +328,23 @@ public:
     const std::vector<LayoutKey>& keys() const { return keys_; }
 
     // Index of a key known to be a layout.
-    std::uint32_t indexOfLayout(LayoutKey key) const {
+    std::uint32_t indexOfLayout(LayoutKey key) const { return placementOf(key) * kPairs + pairOf(key); }
+
+    // Number of the big-piece placement of a layout.
+    std::uint32_t placementOf(LayoutKey key) const {
+        const LayoutKey small = key & ~(key >> 1) & ~(key >> 2) & kCodeLowBits;
+        return static_cast<std::uint32_t>(big_.find(key & ~small));
+    }
+
+    // Which two of the six cells the big pieces leave are free.
+    static std::uint32_t pairOf(LayoutKey key) {
         const LayoutKey small = key & ~(key >> 1) & ~(key >> 2) & kCodeLowBits;
         const LayoutKey freeBits = ~(key | (key >> 1) | (key >> 2)) & kCodeLowBits;
-        const auto b = static_cast<std::uint32_t>(big_.find(key & ~small));
         const int f1 = __builtin_ctzll(freeBits);
         const int f2 = __builtin_ctzll(freeBits & (freeBits - 1));
         const int i = bitCount(small & ((LayoutKey{1} << f1) - 1));
         const int j = bitCount(small & ((LayoutKey{1} << f2) - 1)) + 1;
-        return b * kPairs + static_cast<std::uint32_t>(pairRank(i, j));
+        return static_cast<std::uint32_t>(pairRank(i, j));
     }
 
     // Index of any key, or -1 when it is not a layout.
@@ -439,6 +440,7 @@ Solution solve(const Positions& positions, MoveCounting counting) {
     }
 
     const LayoutIndex& index = layoutIndex();
+    const MoveTable& moves = moveTable(counting);
     std::vector<std::uint64_t> seen((index.size() + 63) / 64, 0);
     auto markSeen = [&seen](std::uint32_t i) {
         const std::uint64_t bit = std::uint64_t{1} << (i % 64);
@@ -462,10 +464,13 @@ Solution solve(const Positions& positions, MoveCounting counting) {
 
     std::int64_t found = -1;
     for (std::size_t head = 0; head < order.size() && found < 0; ++head) {
-        forEachMove(order[head].key, counting, [&](LayoutKey next, int a, int b) {
-            if (found >= 0 || markSeen(index.indexOfLayout(next))) return;
-            order.push_back({next, static_cast<std::uint32_t>(head), static_cast<std::uint8_t>(a),
-                             static_cast<std::uint8_t>(b)});
+        const LayoutKey key = order[head].key;
+        const std::uint32_t placement = index.placementOf(key);
+        forEachMove(key, moves, [&](LayoutKey next, const MoveTemplate& move) {
+            // A small piece's move keeps the placement of the big pieces.
+            const std::uint32_t i = (move.small ? placement : index.placementOf(next)) * kPairs + index.pairOf(next);
+            if (found >= 0 || markSeen(i)) return;
+            order.push_back({next, static_cast<std::uint32_t>(head), move.from, move.to});
             if (isSolvedKey(next)) found = static_cast<std::int64_t>(order.size() - 1);
         });
     }
@@ -520,6 +525,7 @@ std::optional<std::int16_t> SpaceTable::countOf(LayoutKey key) const {
 
 SpaceTable solveSpace(MoveCounting counting) {
     const LayoutIndex& index = layoutIndex();
+    const MoveTable& moves = moveTable(counting);
     const std::size_t n = index.size();
 
     // Moves are reversible, so the layouts one move before a layout are its
@@ -536,8 +542,9 @@ SpaceTable solveSpace(MoveCounting counting) {
     for (std::size_t head = 0; head < queue.size(); ++head) {
         const std::uint32_t i = queue[head];
         const auto next = static_cast<std::int16_t>(counts[i] + 1);
-        forEachMove(index.key(i), counting, [&](LayoutKey k, int, int) {
-            const std::uint32_t j = index.indexOfLayout(k);
+        const std::uint32_t placement = i / kPairs;
+        forEachMove(index.key(i), moves, [&](LayoutKey k, const MoveTemplate& move) {
+            const std::uint32_t j = (move.small ? placement : index.placementOf(k)) * kPairs + index.pairOf(k);
             if (counts[j] == SpaceTable::kUnsolvable) {
                 counts[j] = next;
                 queue.push_back(j);
