@@ -3,11 +3,12 @@
 #include <QWidget>
 #include <cmath>
 
+
 #include "app/frmmain.h"
 #include "core/geometry.h"
 
 int twipsToPixels(double twips, double twipsPerPixel) {
-    return static_cast<int>(std::lround(twips / twipsPerPixel));
+    return quorvale::roundHalfEven(twips / twipsPerPixel);
 }
 
 void placeInTwips(QWidget& widget, const FrmMain& owner, double left, double top, double width, double height) {

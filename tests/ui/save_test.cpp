@@ -1,0 +1,219 @@
+// File > Save Game: the name prompt, the name rules, overwriting and writing.
+#include "commandtest.h"
+#include "saves/savewriter.h"
+
+namespace {
+
+class SaveTest : public CommandTest {
+protected:
+    // The "Classic" level (index 1) on the board, unchanged.
+    void startClassic() {
+        start();
+        startLevel(1);
+        tk.messages.clear();
+        tk.inputs.clear();
+    }
+
+    void expectSavedGameBytes(const QString& file, std::int32_t steps, std::int16_t levelIndex) {
+        const QByteArray bytes = readBytes(savedPath(file));
+        ASSERT_EQ(bytes.size(), 36);
+        quorvale::SavedGame game;
+        ASSERT_EQ(quorvale::parseSavedGame(reinterpret_cast<const std::uint8_t*>(bytes.constData()), 36, game), "");
+        EXPECT_EQ(game.steps, steps);
+        EXPECT_EQ(game.levelIndex, levelIndex);
+        EXPECT_EQ(game.levelName, frm->levels[levelIndex].name);
+        EXPECT_EQ(game.positions, quorvale::encodePositions(frm->pieces()));
+    }
+};
+
+// Removes the write hook however a test ends.
+struct HookGuard {
+    explicit HookGuard(saves::BeforeCommitHook hook) { saves::beforeCommitHook = hook; }
+    ~HookGuard() { saves::beforeCommitHook = nullptr; }
+};
+
+TEST_F(SaveTest, WritesTheGameAndClearsTheChangedMark) {
+    start();
+    startLevel(2);
+    frm->steps = 300;
+    frm->gameModified = true;
+    saveAs("Three hundred steps");
+    ASSERT_EQ(tk.inputs.size(), 1u);
+    EXPECT_EQ(tk.inputs[0].title, "Quorvale - Saving Game");
+    EXPECT_EQ(tk.inputs[0].prompt, "What is the name of the game?");
+    EXPECT_EQ(tk.inputs[0].defaultText, "");
+    EXPECT_TRUE(tk.messages.empty());
+
+    const QByteArray bytes = readBytes(savedPath("Three hundred steps.sav"));
+    ASSERT_EQ(bytes.size(), 36);
+    EXPECT_EQ(bytes.left(6), QByteArray("\x2c\x01\x00\x00\x02\x00", 6));
+    EXPECT_EQ(bytes.mid(6, 10), QByteArray("Test 03   "));
+    expectSavedGameBytes("Three hundred steps.sav", 300, 2);
+    EXPECT_FALSE(frm->gameModified);
+    EXPECT_TRUE(frm->mnuSaveGame->isEnabled());
+    EXPECT_EQ(savedEntries(), QStringList{"Three hundred steps.sav"});
+}
+
+TEST_F(SaveTest, NameLengthLimitIsThirtyTwoCharacters) {
+    startClassic();
+    const QString tooLong(33, u'x');
+    const QString longest(32, u'y');
+    tk.inputAnswers = {tooLong, longest};
+    frm->mnuSaveGame->trigger();
+    ASSERT_EQ(tk.messages.size(), 1u);
+    EXPECT_EQ(tk.messages[0].title, "Quorvale - Saving");
+    EXPECT_EQ(tk.messages[0].text, "Name too long.\r\nPlease limit the name to 32 characters.");
+    EXPECT_EQ(tk.messages[0].icon, MsgIcon::Exclamation);
+    EXPECT_EQ(tk.messages[0].buttons, MsgButtons::Ok);
+    ASSERT_EQ(tk.inputs.size(), 2u);
+    EXPECT_EQ(tk.inputs[1].defaultText, tooLong);
+    EXPECT_EQ(savedEntries(), QStringList{longest + ".sav"});
+
+    // Too long and illegal at once: only the length is reported.
+    tk.messages.clear();
+    tk.inputAnswers = {QString(40, u'*'), ""};
+    tk.messageAnswers = {MsgResult::Yes};
+    frm->mnuSaveGame->trigger();
+    ASSERT_EQ(tk.messages.size(), 2u);
+    EXPECT_EQ(tk.messages[0].text, "Name too long.\r\nPlease limit the name to 32 characters.");
+    EXPECT_EQ(tk.messages[1].text, "Are you sure you want to proceed without saving?");
+    tk.expectScriptUsed();
+}
+
+TEST_F(SaveTest, RefusedCharactersBringTheNameBack) {
+    startClassic();
+    const QStringList refused = {"a.b",          "a:b",         "a\\b", "a*b", "a?b", "a\"b", "a\tb",
+                                 QString("a") + QChar(0xFF) + "b", QString("a") + QChar(0x3A9) + "b",
+                                 QString("a") + QChar(0x1F) + "b"};
+    for (const QString& name : refused) {
+        tk.messages.clear();
+        tk.inputs.clear();
+        tk.inputAnswers = {name, ""};
+        tk.messageAnswers = {MsgResult::Yes};
+        frm->mnuSaveGame->trigger();
+        ASSERT_EQ(tk.messages.size(), 2u) << name.toStdString();
+        EXPECT_EQ(tk.messages[0].text, "Illegal characters found in the name.");
+        EXPECT_EQ(tk.messages[0].title, "Quorvale - Saving");
+        EXPECT_EQ(tk.messages[0].icon, MsgIcon::Exclamation);
+        ASSERT_EQ(tk.inputs.size(), 2u);
+        EXPECT_EQ(tk.inputs[1].defaultText, name);
+    }
+    EXPECT_TRUE(savedEntries().isEmpty());
+
+    // Spaces and characters of the code page beyond ASCII are fine.
+    for (const QString& name : {QString("with spaces"), QString("price ") + QChar(0x20AC), QString("caf") + QChar(0xE9)}) {
+        tk.messages.clear();
+        saveAs(name);
+        EXPECT_TRUE(tk.messages.empty()) << name.toStdString();
+        EXPECT_EQ(readBytes(savedPath(name + ".sav")).size(), 36) << name.toStdString();
+    }
+    tk.expectScriptUsed();
+}
+
+TEST_F(SaveTest, EmptyNameAsksBeforeGivingUp) {
+    start();
+    startLevel(0);
+    makeMove();
+    tk.inputs.clear();
+    tk.inputAnswers = {"", ""};
+    tk.messageAnswers = {MsgResult::No, MsgResult::Yes};
+    frm->mnuSaveGame->trigger();
+    ASSERT_EQ(tk.messages.size(), 2u);
+    for (const MessageCall& m : tk.messages) {
+        EXPECT_EQ(m.title, "Quorvale - Saving");
+        EXPECT_EQ(m.text, "Are you sure you want to proceed without saving?");
+        EXPECT_EQ(m.icon, MsgIcon::Question);
+        EXPECT_EQ(m.buttons, MsgButtons::YesNo);
+    }
+    ASSERT_EQ(tk.inputs.size(), 2u);
+    EXPECT_EQ(tk.inputs[1].defaultText, "");
+    EXPECT_TRUE(savedEntries().isEmpty());
+    EXPECT_TRUE(frm->gameModified);
+    tk.expectScriptUsed();
+}
+
+TEST_F(SaveTest, ExistingNameAsksBeforeOverwriting) {
+    start();
+    startLevel(0);
+    saveAs("mine");
+    makeMove();
+    tk.messages.clear();
+    tk.inputs.clear();
+    tk.inputAnswers = {"mine", "mine"};
+    tk.messageAnswers = {MsgResult::No, MsgResult::Yes};
+    frm->mnuSaveGame->trigger();
+    ASSERT_EQ(tk.messages.size(), 2u);
+    EXPECT_EQ(tk.messages[0].text, "File already exists. Overwrite it?");
+    EXPECT_EQ(tk.messages[0].icon, MsgIcon::Question);
+    EXPECT_EQ(tk.messages[0].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(tk.inputs[1].defaultText, "mine");
+    expectSavedGameBytes("mine.sav", 1, 0);
+    EXPECT_FALSE(frm->gameModified);
+    tk.expectScriptUsed();
+}
+
+TEST_F(SaveTest, NameTheFileSystemRefusesIsReportedAndNothingIsWritten) {
+    start();
+    startLevel(0);
+    makeMove();
+    // A folder and a file that a name with a separator would reach.
+    ASSERT_TRUE(QDir().mkpath(savedPath("sub")));
+    writeBytes(savedPath("sub") + "/x.sav", "old");
+    ASSERT_TRUE(QDir().mkdir(savedPath("folder.sav")));
+
+    for (const QString& name : {QString("sub/x"), QString("folder")}) {
+        tk.messages.clear();
+        saveAs(name);
+        ASSERT_EQ(tk.messages.size(), 1u) << name.toStdString();  // no overwrite question
+        const MessageCall& m = tk.messages[0];
+        EXPECT_EQ(m.title, "Quorvale - Saving Error");
+        EXPECT_EQ(m.icon, MsgIcon::Error);
+        EXPECT_EQ(m.buttons, MsgButtons::Ok);
+        EXPECT_EQ(m.text, "An error occurred while attempting saving game data\r\n" + dir.path() + "/saved/" + name +
+                              ".sav\r\nGame not saved.");
+        EXPECT_TRUE(frm->gameModified);
+    }
+    EXPECT_EQ(readBytes(savedPath("sub") + "/x.sav"), "old");
+    EXPECT_EQ(QDir(savedPath("sub")).entryList(QDir::Files | QDir::Hidden), QStringList{"x.sav"});
+    EXPECT_EQ(savedEntries(), (QStringList{"folder.sav", "sub"}));
+    tk.expectScriptUsed();
+}
+
+int gHookCalls = 0;
+QByteArray gTargetAtCommit;
+
+TEST_F(SaveTest, FailedOverwriteKeepsTheOldFileWhole) {
+    start();
+    startLevel(0);
+    saveAs("keep");
+    const QByteArray old = readBytes(savedPath("keep.sav"));
+    ASSERT_EQ(old.size(), 36);
+    makeMove();
+
+    gHookCalls = 0;
+    gTargetAtCommit.clear();
+    // Fails the write after the new bytes went out, noting what the target held then.
+    HookGuard guard([](const QString& target) {
+        ++gHookCalls;
+        gTargetAtCommit = readBytes(target);
+        return false;
+    });
+
+    tk.messages.clear();
+    tk.inputAnswers = {"keep"};
+    tk.messageAnswers = {MsgResult::Yes};
+    frm->mnuSaveGame->trigger();
+
+    EXPECT_EQ(gHookCalls, 1);
+    EXPECT_EQ(gTargetAtCommit, old) << "the new bytes must not go into the old file itself";
+    ASSERT_EQ(tk.messages.size(), 2u);
+    EXPECT_EQ(tk.messages[1].title, "Quorvale - Saving Error");
+    EXPECT_EQ(tk.messages[1].text, "An error occurred while attempting saving game data\r\n" + savedPath("keep.sav") +
+                                       "\r\nGame not saved.");
+    EXPECT_EQ(readBytes(savedPath("keep.sav")), old);
+    EXPECT_EQ(savedEntries(), QStringList{"keep.sav"});
+    EXPECT_TRUE(frm->gameModified);
+    tk.expectScriptUsed();
+}
+
+}  // namespace
