@@ -13,6 +13,10 @@
 
 #include "core/geometry.h"
 
+// The pictures compiled into the program live in a static library; this
+// makes sure they are linked in and registered before the first use.
+static void initResources() { Q_INIT_RESOURCE(resources); }
+
 namespace {
 
 // The client area below the menu bar, fixed in twips.
@@ -33,6 +37,7 @@ int toPixels(double twips, double twipsPerPixel) {
 
 FrmMain::FrmMain(Toolkit& toolkit, quorvale::Board& board, quorvale::Pieces& pieces)
     : toolkit_(toolkit), board_(board), pieces_(pieces) {
+    initResources();
     setWindowTitle(QStringLiteral("Quorvale"));
     setWindowIcon(QIcon(QStringLiteral(":/quorvale.png")));
     buildMenus();

@@ -1,0 +1,188 @@
+// Closing the main window: the offer to save a changed game, for every way
+// of closing.
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include "gamefixture.h"
+
+namespace {
+
+const QPoint kGrab(30, 30);
+
+// The ways a player closes the window.
+enum class CloseWay { FileExit, CloseButton };
+
+}  // namespace
+
+class ClosingTest : public GameTest, public ::testing::WithParamInterface<CloseWay> {
+protected:
+    void closeWindow() {
+        if (GetParam() == CloseWay::FileExit) {
+            frm->mnuExit->trigger();
+        } else {
+            frm->close();
+        }
+    }
+
+    // A level on the board and one completed move.
+    void playOneMove() {
+        startLevel(0);
+        dragPiece(9, kGrab, {cellCentre(2, 4)});
+        ASSERT_TRUE(frm->gameModified);
+        ASSERT_EQ(frm->steps, 1);
+    }
+
+    QStringList savedGames() const { return QDir(path("saved")).entryList(QDir::Files); }
+
+    void expectExitQuestion(std::size_t at) {
+        ASSERT_GT(tk.messages.size(), at);
+        EXPECT_EQ(tk.messages[at].title, "Quorvale - Exit");
+        EXPECT_EQ(tk.messages[at].text, "Would you like to save the current game?");
+        EXPECT_EQ(tk.messages[at].icon, MsgIcon::Question);
+        EXPECT_EQ(tk.messages[at].buttons, MsgButtons::YesNoCancel);
+    }
+
+    void expectClosed() {
+        EXPECT_TRUE(frm->isUnloaded());
+        EXPECT_FALSE(frm->isVisible());
+    }
+};
+
+TEST_P(ClosingTest, NothingIsAskedRightAfterStartUp) {
+    start();
+    closeWindow();
+    EXPECT_TRUE(tk.messages.empty());
+    expectClosed();
+}
+
+TEST_P(ClosingTest, NothingIsAskedBeforeTheFirstMove) {
+    start();
+    startLevel(0);
+    closeWindow();
+    EXPECT_TRUE(tk.messages.empty());
+    expectClosed();
+}
+
+TEST_P(ClosingTest, CancelKeepsEverything) {
+    start();
+    playOneMove();
+    const QString statusBefore = frm->lblStatus->text();
+    tk.messageAnswers = {MsgResult::Cancel};
+    closeWindow();
+    ASSERT_EQ(tk.messages.size(), 1u);
+    expectExitQuestion(0);
+    EXPECT_FALSE(frm->isUnloaded());
+    EXPECT_TRUE(frm->isVisible());
+    EXPECT_TRUE(frm->gameModified);
+    EXPECT_EQ(frm->steps, 1);
+    EXPECT_EQ(frm->board().at(2, 4), 9);
+    EXPECT_EQ(frm->lblStatus->text(), statusBefore);
+    EXPECT_TRUE(tk.inputs.empty());
+    // The game goes on: a second close asks again.
+    tk.messageAnswers = {MsgResult::No};
+    closeWindow();
+    EXPECT_EQ(tk.messages.size(), 2u);
+    expectClosed();
+}
+
+TEST_P(ClosingTest, NoClosesWithoutWriting) {
+    start();
+    playOneMove();
+    tk.messageAnswers = {MsgResult::No};
+    closeWindow();
+    expectExitQuestion(0);
+    EXPECT_TRUE(tk.inputs.empty());
+    EXPECT_TRUE(savedGames().isEmpty());
+    expectClosed();
+}
+
+TEST_P(ClosingTest, YesSavesTheGameThenCloses) {
+    start();
+    playOneMove();
+    tk.messageAnswers = {MsgResult::Yes};
+    tk.inputAnswers = {"Before bed"};
+    closeWindow();
+    expectExitQuestion(0);
+    ASSERT_EQ(tk.inputs.size(), 1u);
+    EXPECT_EQ(savedGames(), QStringList{"Before bed.sav"});
+    EXPECT_EQ(QFileInfo(path("saved") + "/Before bed.sav").size(), 36);
+    expectClosed();
+}
+
+TEST_P(ClosingTest, YesClosesEvenWhenThePlayerGivesUpSaving) {
+    start();
+    playOneMove();
+    // Exit: Yes; the name box: Cancel; "proceed without saving?": Yes.
+    tk.messageAnswers = {MsgResult::Yes, MsgResult::Yes};
+    tk.inputAnswers = {""};
+    closeWindow();
+    expectExitQuestion(0);
+    ASSERT_EQ(tk.messages.size(), 2u);
+    EXPECT_EQ(tk.messages[1].title, "Quorvale - Saving");
+    EXPECT_TRUE(savedGames().isEmpty());
+    expectClosed();
+}
+
+TEST_P(ClosingTest, FailingSaveIsReportedAndTheProgramStillEnds) {
+    start();
+    playOneMove();
+    // The saved folder is gone and a plain file stands in its place.
+    ASSERT_TRUE(QDir(path("saved")).removeRecursively());
+    QFile blocker(path("saved"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+
+    tk.messageAnswers = {MsgResult::Yes};
+    tk.inputAnswers = {"Lost"};
+    closeWindow();
+    expectExitQuestion(0);
+    ASSERT_EQ(tk.messages.size(), 2u);
+    EXPECT_EQ(tk.messages[1].title, "Quorvale - Saving Error");
+    EXPECT_EQ(tk.messages[1].icon, MsgIcon::Error);
+    EXPECT_TRUE(QFileInfo(path("saved")).isFile());
+    expectClosed();
+}
+
+TEST_P(ClosingTest, NothingIsAskedAfterASave) {
+    start();
+    playOneMove();
+    tk.inputAnswers = {"Kept"};
+    frm->mnuSaveGame->trigger();
+    ASSERT_FALSE(frm->gameModified);
+    tk.messages.clear();
+    closeWindow();
+    EXPECT_TRUE(tk.messages.empty());
+    expectClosed();
+}
+
+TEST_P(ClosingTest, AskedAgainAfterAMoveFollowingASave) {
+    start();
+    playOneMove();
+    tk.inputAnswers = {"Kept"};
+    frm->mnuSaveGame->trigger();
+    dragPiece(9, kGrab, {cellCentre(3, 4)});
+    tk.messages.clear();
+    tk.messageAnswers = {MsgResult::No};
+    closeWindow();
+    expectExitQuestion(0);
+    expectClosed();
+}
+
+TEST_P(ClosingTest, NothingIsAskedAfterSolving) {
+    start();
+    startLevel(0);
+    dragPiece(0, kGrab, {cellCentre(1, 3)});
+    ASSERT_EQ(tk.messages.size(), 1u);
+    ASSERT_EQ(tk.messages[0].title, "Quorvale - Congratulations");
+    closeWindow();
+    EXPECT_EQ(tk.messages.size(), 1u);
+    expectClosed();
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, ClosingTest, ::testing::Values(CloseWay::FileExit, CloseWay::CloseButton),
+                         [](const ::testing::TestParamInfo<CloseWay>& info) {
+                             return info.param == CloseWay::FileExit ? std::string("FileExit")
+                                                                     : std::string("CloseButton");
+                         });

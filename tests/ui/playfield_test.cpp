@@ -1,0 +1,176 @@
+// Where the pictures stand at different screen resolutions, the banner, the
+// playfield's visibility and the status line.
+#include <QAction>
+#include <QLabel>
+
+#include "core/geometry.h"
+#include "gamefixture.h"
+
+namespace {
+
+// Tall pieces 2 and 3 at the top corners, the square at the exit (1, 3),
+// small pieces 8 and 9 in the bottom corners; (1, 2) and (2, 2) are free.
+const std::array<const char*, 5> kCorners = {"TWWT", "TooT", "T..T", "TSST", "oSSo"};
+
+}  // namespace
+
+class PlayfieldTest : public GameTest {
+protected:
+    void setUpBoard(const std::array<const char*, 5>& picture) {
+        frm->clearBoard();
+        frm->decodePositions(layoutFromPicture(picture));
+        frm->placePieces();
+        frm->showPlayfield();
+    }
+};
+
+TEST_F(PlayfieldTest, PiecesAndFrameAt15TwipsPerPixel) {
+    start();
+    setUpBoard(kCorners);
+    // Piece 2 (tall) at (0, 0), piece 3 at (3, 0), square at (1, 3), piece 8 at (0, 4).
+    EXPECT_EQ(frm->imgPieces[2]->Left(), 450);
+    EXPECT_EQ(frm->imgPieces[2]->Top(), 450);
+    EXPECT_EQ(frm->imgPieces[3]->Left(), 3150);
+    EXPECT_EQ(frm->imgPieces[0]->Left(), 1350);
+    EXPECT_EQ(frm->imgPieces[0]->Top(), 3150);
+    EXPECT_EQ(frm->imgPieces[8]->Top(), 4050);
+    EXPECT_EQ(frm->imgPieces[8]->pos(), QPoint(30, 270));
+    EXPECT_EQ(frm->imgPieces[9]->pos(), QPoint(210, 270));
+    EXPECT_EQ(frm->imgPieces[3]->pos(), QPoint(210, 30));
+
+    EXPECT_EQ(frm->imgUpFrame->Left(), 150);
+    EXPECT_EQ(frm->imgUpFrame->Top(), 150);
+    EXPECT_EQ(frm->imgLeftFrame->Top(), 450);
+    EXPECT_EQ(frm->imgRightFrame->Left(), 4050);
+    EXPECT_EQ(frm->imgRightFrame->Top(), 450);
+    EXPECT_EQ(frm->imgExit->Left(), 150);
+    EXPECT_EQ(frm->imgExit->Top(), 4950);
+    EXPECT_EQ(frm->imgTitle->Left(), 4650);
+    EXPECT_EQ(frm->imgTitle->Top(), 150);
+    EXPECT_EQ(frm->imgTitle->pos(), QPoint(310, 10));
+    EXPECT_EQ(frm->imgExit->pos(), QPoint(10, 330));
+}
+
+TEST_F(PlayfieldTest, PiecesAndFrameAt12TwipsPerPixel) {
+    tk.tppX = 12;
+    tk.tppY = 12;
+    start();
+    setUpBoard(kCorners);
+    EXPECT_EQ(frm->imgPieces[2]->Left(), 360);
+    EXPECT_EQ(frm->imgPieces[3]->Left(), 2520);
+    EXPECT_EQ(frm->imgPieces[8]->Top(), 3240);
+    // The pixel layout stays the same; only the twips change.
+    EXPECT_EQ(frm->imgPieces[8]->pos(), QPoint(30, 270));
+    EXPECT_EQ(frm->imgPieces[0]->pos(), QPoint(90, 210));
+    EXPECT_EQ(frm->imgRightFrame->Left(), 3240);
+    EXPECT_EQ(frm->imgRightFrame->Top(), 360);
+    EXPECT_EQ(frm->imgTitle->Left(), 3720);
+    EXPECT_EQ(frm->imgTitle->Top(), 120);
+    EXPECT_EQ(frm->imgTitle->pos(), QPoint(310, 10));
+    // The client area is fixed in twips: 510 pixels wide at 12 twips per pixel.
+    EXPECT_EQ(frm->centralWidget()->width(), 510);
+    EXPECT_EQ(frm->imgCong->Width(), 370 * 12);
+}
+
+TEST_F(PlayfieldTest, DifferentHorizontalAndVerticalResolutions) {
+    tk.tppX = 12;
+    tk.tppY = 15;
+    start();
+    setUpBoard(kCorners);
+    EXPECT_EQ(frm->imgPieces[0]->Left(), 90 * 12);
+    EXPECT_EQ(frm->imgPieces[0]->Top(), 210 * 15);
+    EXPECT_EQ(frm->imgPieces[0]->pos(), QPoint(90, 210));
+}
+
+TEST_F(PlayfieldTest, PlacePiecesMarksTheBoard) {
+    start();
+    setUpBoard(kCorners);
+    const quorvale::Board& board = frm->board();
+    EXPECT_EQ(board.at(1, 3), 0);
+    EXPECT_EQ(board.at(2, 4), 0);
+    EXPECT_EQ(board.at(1, 0), 1);
+    EXPECT_EQ(board.at(2, 0), 1);
+    EXPECT_EQ(board.at(3, 1), 3);
+    EXPECT_EQ(board.at(1, 2), -1);
+    EXPECT_EQ(board.at(2, 2), -1);
+    EXPECT_EQ(frm->pieces()[0].col, 1);
+    EXPECT_EQ(frm->pieces()[0].row, 3);
+}
+
+TEST_F(PlayfieldTest, ShowAndHidePlayfield) {
+    start();
+    setUpBoard(kCorners);
+    for (ImageControl* image : frm->imgPieces) EXPECT_TRUE(image->isVisible());
+    for (ImageControl* image : {frm->imgUpFrame, frm->imgLeftFrame, frm->imgRightFrame, frm->imgExit, frm->imgTitle}) {
+        EXPECT_TRUE(image->isVisible());
+    }
+    EXPECT_FALSE(frm->imgCong->isVisible());
+
+    frm->imgCong->setVisible(true);
+    frm->hidePlayfield();
+    for (QWidget* child : frm->centralWidget()->findChildren<ImageControl*>()) EXPECT_FALSE(child->isVisible());
+    EXPECT_TRUE(frm->lblStatus->isVisible());
+}
+
+TEST_F(PlayfieldTest, BannerIsCentredOverTheWholeClientArea) {
+    start();
+    frm->gameModified = true;
+    frm->mnuSaveGame->setEnabled(true);
+    frm->showCongratulations();
+    // (6120 - 5550) \ 2 and (6075 - 600) \ 2, remainder dropped.
+    EXPECT_EQ(frm->imgCong->Left(), 285);
+    EXPECT_EQ(frm->imgCong->Top(), 2737);
+    EXPECT_EQ(frm->imgCong->pos(), QPoint(19, 182));
+    EXPECT_TRUE(frm->imgCong->isVisible());
+    EXPECT_FALSE(frm->gameModified);
+    EXPECT_FALSE(frm->mnuSaveGame->isEnabled());
+}
+
+TEST_F(PlayfieldTest, BannerCentringAt12TwipsPerPixel) {
+    tk.tppX = 12;
+    tk.tppY = 12;
+    start();
+    frm->showCongratulations();
+    EXPECT_EQ(frm->imgCong->Left(), quorvale::centreOffset(frm->ScaleWidth(), 370 * 12));
+    EXPECT_EQ(frm->imgCong->Left(), 840);
+    EXPECT_EQ(frm->imgCong->Top(), quorvale::centreOffset(frm->ScaleHeight(), 40 * 12));
+}
+
+TEST_F(PlayfieldTest, SolvedOnlyWithTheSquareOnTheFourExitCells) {
+    start();
+    setUpBoard(kCorners);
+    EXPECT_TRUE(frm->isSolved());
+    setUpBoard({"TTTT", "TTTT", "WW..", "SSoo", "SSoo"});
+    EXPECT_FALSE(frm->isSolved());
+}
+
+TEST_F(PlayfieldTest, StatusLineShowsLevelNameAndSteps) {
+    start();
+    frm->levelIndex = 0;
+    frm->steps = 12;
+    frm->updateStatus();
+    EXPECT_EQ(frm->lblStatus->text(), "Level: 1 - Easy" + QString(10, ' ') + "Steps: 12");
+
+    frm->levelIndex = 69;
+    frm->steps = 0;
+    frm->updateStatus();
+    EXPECT_EQ(frm->lblStatus->text(), "Level: 70 - Test 70" + QString(7, ' ') + "Steps: 0");
+
+    frm->levels[5].name = u"Ten chars!";
+    frm->levelIndex = 5;
+    frm->steps = 123456;
+    frm->updateStatus();
+    EXPECT_EQ(frm->lblStatus->text(), "Level: 6 - Ten chars!    Steps: 123456");
+}
+
+TEST_F(PlayfieldTest, NulInALevelNameShowsAsASpace) {
+    start();
+    frm->levels[3].name = std::u16string(u"Ab\0\0\0\0\0\0\0\0", 10);
+    frm->levelIndex = 3;
+    frm->steps = 7;
+    frm->updateStatus();
+    EXPECT_EQ(frm->lblStatus->text(), "Level: 4 - Ab" + QString(12, ' ') + "Steps: 7");
+    EXPECT_FALSE(frm->lblStatus->text().contains(QChar(u'\0')));
+    // The level table keeps the NULs.
+    EXPECT_EQ(frm->levels[3].name[2], u'\0');
+}
