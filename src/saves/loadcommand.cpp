@@ -18,7 +18,7 @@ namespace {
 QString readSavedGame(const QString& path, quorvale::SavedGame& game) {
     const QFileInfo info(path);
     if (!info.exists()) return QStringLiteral("The file no longer exists.");
-    if (!info.isFile()) return QStringLiteral("The name belongs to a folder, not to a file.");
+    if (!info.isFile()) return QStringLiteral("The name no longer belongs to a plain file.");
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return QStringLiteral("The file cannot be opened for reading.");
     // Only the first 36 bytes belong to the saved game.
