@@ -145,7 +145,7 @@ void FrmAbout::Form_Load() {
          quorvale::roundHalfEven(top / owner_.toolkit().twipsPerPixelY()));
 
     lblProd->setText(versionLine(QUORVALE_VERSION_MAJOR, QUORVALE_VERSION_MINOR, QUORVALE_VERSION_PATCH) +
-                     QStringLiteral("\n\nCopyright \u00A9 2026 Quorvale developers"));
+                     QStringLiteral("\n\n\u00A9 2026 Quorvale developers"));
     eggStage = 0;
 }
 
