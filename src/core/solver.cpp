@@ -95,30 +95,72 @@ struct MoveTemplate {
     std::uint8_t code;  // the code that cell holds when the piece is there
     std::uint8_t to;    // its top-left cell after the move
     bool small;         // a small piece moves: the other pieces stay where they are
+    std::uint8_t freeAfter;  // number of the pair of cells that are free after the move
 };
+
+// The pairs of cells f1 < f2 numbered 0..189.
+constexpr int kCellPairs = kCells * (kCells - 1) / 2;
+constexpr int cellPairOf(int f1, int f2) { return f1 * (2 * kCells - f1 - 1) / 2 + (f2 - f1 - 1); }
+
+// Number of the pair of free cells of a layout.
+int freePairOf(LayoutKey key) {
+    const LayoutKey freeBits = ~(key | (key >> 1) | (key >> 2)) & kCodeLowBits;
+    return cellPairOf(__builtin_ctzll(freeBits) / 3, __builtin_ctzll(freeBits & (freeBits - 1)) / 3);
+}
 
 class MoveTable {
 public:
+    // The moves of one pair of free cells that start from one cell, by the
+    // code found there: moves [start[c], start[c + 1]) when the cell holds c.
+    // One look at the cell picks them all.
+    struct Group {
+        std::uint16_t start[9];
+        std::uint8_t from;
+    };
+
     explicit MoveTable(MoveCounting counting) {
         for (int f1 = 0; f1 < kCells; ++f1) {
             for (int f2 = f1 + 1; f2 < kCells; ++f2) {
-                begin_[f1][f2] = static_cast<std::uint16_t>(moves_.size());
-                addMoves(counting, (1u << f1) | (1u << f2));
-                end_[f1][f2] = static_cast<std::uint16_t>(moves_.size());
+                const std::size_t first = moves_.size();
+                freeMask_ = (1u << f1) | (1u << f2);
+                addMoves(counting, freeMask_);
+                std::sort(moves_.begin() + static_cast<std::ptrdiff_t>(first), moves_.end(),
+                          [](const MoveTemplate& a, const MoveTemplate& b) {
+                              return a.from != b.from ? a.from < b.from : a.code < b.code;
+                          });
+                groupsBegin_[f1][f2] = static_cast<std::uint16_t>(groups_.size());
+                for (std::size_t run = first; run < moves_.size();) {
+                    std::size_t runEnd = run;
+                    while (runEnd < moves_.size() && moves_[runEnd].from == moves_[run].from) ++runEnd;
+                    Group g{};
+                    g.from = moves_[run].from;
+                    std::size_t i = run;
+                    for (unsigned c = 0; c <= 8; ++c) {
+                        while (i < runEnd && moves_[i].code < c) ++i;
+                        g.start[c] = static_cast<std::uint16_t>(i);
+                    }
+                    groups_.push_back(g);
+                    run = runEnd;
+                }
+                groupsEnd_[f1][f2] = static_cast<std::uint16_t>(groups_.size());
             }
         }
     }
 
-    // Moves when f1 < f2 are the free cells.
-    const MoveTemplate* begin(int f1, int f2) const { return moves_.data() + begin_[f1][f2]; }
-    const MoveTemplate* end(int f1, int f2) const { return moves_.data() + end_[f1][f2]; }
+    // The groups when f1 < f2 are the free cells.
+    const Group* begin(int f1, int f2) const { return groups_.data() + groupsBegin_[f1][f2]; }
+    const Group* end(int f1, int f2) const { return groups_.data() + groupsEnd_[f1][f2]; }
+    const MoveTemplate& move(std::size_t i) const { return moves_[i]; }
 
 private:
     void add(Kind kind, int from, int to) {
         const LayoutKey pattern = kShapes[kind].pattern;
+        const std::uint32_t freeAfter = (freeMask_ | (kShapes[kind].mask << from)) & ~(kShapes[kind].mask << to);
+        const int f1 = __builtin_ctz(freeAfter);
+        const int f2 = __builtin_ctz(freeAfter & (freeAfter - 1));
         moves_.push_back({(pattern << (3 * to)) - (pattern << (3 * from)), static_cast<std::uint8_t>(from),
                           static_cast<std::uint8_t>(kAnchorCode[kind]), static_cast<std::uint8_t>(to),
-                          kind == kSmall});
+                          kind == kSmall, static_cast<std::uint8_t>(cellPairOf(f1, f2))});
     }
 
     void addMoves(MoveCounting counting, std::uint32_t freeMask) {
@@ -168,9 +210,11 @@ private:
         }
     }
 
-    std::vector<MoveTemplate> moves_;
-    std::uint16_t begin_[kCells][kCells] = {};
-    std::uint16_t end_[kCells][kCells] = {};
+    std::vector<MoveTemplate> moves_;  // fewer than 65536 (a few thousand)
+    std::vector<Group> groups_;
+    std::uint32_t freeMask_ = 0;  // while filling: the free cells of the list being made
+    std::uint16_t groupsBegin_[kCells][kCells] = {};
+    std::uint16_t groupsEnd_[kCells][kCells] = {};
 };
 
 const MoveTable& moveTable(MoveCounting counting) {
@@ -185,8 +229,12 @@ void forEachMove(LayoutKey key, const MoveTable& table, F&& f) {
     const LayoutKey freeBits = ~(key | (key >> 1) | (key >> 2)) & kCodeLowBits;
     const int f1 = __builtin_ctzll(freeBits) / 3;
     const int f2 = __builtin_ctzll(freeBits & (freeBits - 1)) / 3;
-    for (const MoveTemplate* t = table.begin(f1, f2), *end = table.end(f1, f2); t != end; ++t) {
-        if (codeOf(key, t->from) == t->code) f(key + t->delta, *t);
+    for (const MoveTable::Group* g = table.begin(f1, f2), *end = table.end(f1, f2); g != end; ++g) {
+        const unsigned code = codeOf(key, g->from);
+        for (unsigned i = g->start[code]; i < g->start[code + 1]; ++i) {
+            const MoveTemplate& t = table.move(i);
+            f(key + t.delta, t);
+        }
     }
 }
 
@@ -198,61 +246,41 @@ inline int bitCount(std::uint64_t x) {
     return static_cast<int>((x * 0x0101010101010101ull) >> 56);
 }
 
-// Open-addressing hash map from layout keys to dense indices. Key 0 (an empty
-// board) is never a layout and marks a free slot.
-class KeyIndex {
+// Open-addressing hash map from the big-piece part of a key to the number of
+// that placement, filled once. Key 0 (an empty board) marks a free slot.
+class PlacementTable {
 public:
-    explicit KeyIndex(std::size_t expected) { rehash(capacityFor(expected)); }
-
-    // Index of the key, or -1.
-    std::int64_t find(LayoutKey key) const {
-        for (std::size_t i = slot(key);; i = (i + 1) & mask_) {
-            if (keys_[i] == key) return values_[i];
-            if (keys_[i] == 0) return -1;
-        }
+    // `capacity` a power of two, comfortably above the number of entries.
+    explicit PlacementTable(std::size_t capacity) : slots_(capacity), mask_(capacity - 1) {
+        for (std::size_t c = capacity; c > 1; c >>= 1) --shift_;
     }
 
-    // Inserts the key with the value when it is new; returns false when present.
-    bool insert(LayoutKey key, std::uint32_t value) {
-        if ((size_ + 1) * 2 > keys_.size()) rehash(keys_.size() * 2);
+    void insert(LayoutKey key, std::uint32_t value) {
+        std::size_t i = slot(key);
+        while (slots_[i].key != 0 && slots_[i].key != key) i = (i + 1) & mask_;
+        slots_[i] = {key, value};
+    }
+
+    // The value of the key, or -1.
+    std::int64_t find(LayoutKey key) const {
         for (std::size_t i = slot(key);; i = (i + 1) & mask_) {
-            if (keys_[i] == key) return false;
-            if (keys_[i] == 0) {
-                keys_[i] = key;
-                values_[i] = value;
-                ++size_;
-                return true;
-            }
+            if (slots_[i].key == key) return slots_[i].value;
+            if (slots_[i].key == 0) return -1;
         }
     }
 
 private:
-    static std::size_t capacityFor(std::size_t expected) {
-        std::size_t c = 1024;
-        while (c < expected * 2) c *= 2;
-        return c;
-    }
+    struct Slot {
+        LayoutKey key = 0;
+        std::uint32_t value = 0;
+    };
     std::size_t slot(LayoutKey key) const {
         return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> shift_);
     }
-    void rehash(std::size_t capacity) {
-        std::vector<LayoutKey> oldKeys = std::move(keys_);
-        std::vector<std::uint32_t> oldValues = std::move(values_);
-        keys_.assign(capacity, 0);
-        values_.assign(capacity, 0);
-        mask_ = capacity - 1;
-        shift_ = 64;
-        for (std::size_t c = capacity; c > 1; c >>= 1) --shift_;
-        size_ = 0;
-        for (std::size_t i = 0; i < oldKeys.size(); ++i)
-            if (oldKeys[i] != 0) insert(oldKeys[i], oldValues[i]);
-    }
 
-    std::vector<LayoutKey> keys_;
-    std::vector<std::uint32_t> values_;
-    std::size_t mask_ = 0;
+    std::vector<Slot> slots_;  // key and value side by side: one cache line per probe
+    std::size_t mask_;
     int shift_ = 64;
-    std::size_t size_ = 0;
 };
 
 std::int16_t encodeCell(int cell) {
@@ -324,6 +352,7 @@ public:
     }
 
     std::size_t size() const { return keys_.size(); }
+    std::size_t placements() const { return keys_.size() / kPairs; }
     LayoutKey key(std::size_t index) const { return keys_[index]; }
     const std::vector<LayoutKey>& keys() const { return keys_; }
 
@@ -359,7 +388,7 @@ public:
     }
 
 private:
-    KeyIndex big_;
+    PlacementTable big_;
     std::vector<LayoutKey> keys_;
 };
 
@@ -439,9 +468,12 @@ Solution solve(const Positions& positions, MoveCounting counting) {
         return result;
     }
 
+    // Layouts seen so far, by big-piece placement and pair of free cells: a
+    // move's template knows the free cells after it, and a small piece's move
+    // keeps the placement, so most look-ups cost no more than a multiplication.
     const LayoutIndex& index = layoutIndex();
     const MoveTable& moves = moveTable(counting);
-    std::vector<std::uint64_t> seen((index.size() + 63) / 64, 0);
+    std::vector<std::uint64_t> seen((index.placements() * kCellPairs + 63) / 64, 0);
     auto markSeen = [&seen](std::uint32_t i) {
         const std::uint64_t bit = std::uint64_t{1} << (i % 64);
         const bool before = (seen[i / 64] & bit) != 0;
@@ -460,15 +492,14 @@ Solution solve(const Positions& positions, MoveCounting counting) {
     std::vector<Found> order;
     order.reserve(index.size() / 2);
     order.push_back({*start, 0, 0, 0});
-    markSeen(index.indexOfLayout(*start));
+    markSeen(index.placementOf(*start) * kCellPairs + static_cast<std::uint32_t>(freePairOf(*start)));
 
     std::int64_t found = -1;
     for (std::size_t head = 0; head < order.size() && found < 0; ++head) {
         const LayoutKey key = order[head].key;
         const std::uint32_t placement = index.placementOf(key);
         forEachMove(key, moves, [&](LayoutKey next, const MoveTemplate& move) {
-            // A small piece's move keeps the placement of the big pieces.
-            const std::uint32_t i = (move.small ? placement : index.placementOf(next)) * kPairs + index.pairOf(next);
+            const std::uint32_t i = (move.small ? placement : index.placementOf(next)) * kCellPairs + move.freeAfter;
             if (found >= 0 || markSeen(i)) return;
             order.push_back({next, static_cast<std::uint32_t>(head), move.from, move.to});
             if (isSolvedKey(next)) found = static_cast<std::int64_t>(order.size() - 1);
