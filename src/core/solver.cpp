@@ -1,6 +1,7 @@
 #include "core/solver.h"
 
 #include <algorithm>
+#include <bit>
 #include <utility>
 
 namespace quorvale::solver {
@@ -105,7 +106,7 @@ constexpr int cellPairOf(int f1, int f2) { return f1 * (2 * kCells - f1 - 1) / 2
 // Number of the pair of free cells of a layout.
 int freePairOf(LayoutKey key) {
     const LayoutKey freeBits = ~(key | (key >> 1) | (key >> 2)) & kCodeLowBits;
-    return cellPairOf(__builtin_ctzll(freeBits) / 3, __builtin_ctzll(freeBits & (freeBits - 1)) / 3);
+    return cellPairOf(std::countr_zero(freeBits) / 3, std::countr_zero(freeBits & (freeBits - 1)) / 3);
 }
 
 class MoveTable {
@@ -156,8 +157,8 @@ private:
     void add(Kind kind, int from, int to) {
         const LayoutKey pattern = kShapes[kind].pattern;
         const std::uint32_t freeAfter = (freeMask_ | (kShapes[kind].mask << from)) & ~(kShapes[kind].mask << to);
-        const int f1 = __builtin_ctz(freeAfter);
-        const int f2 = __builtin_ctz(freeAfter & (freeAfter - 1));
+        const int f1 = std::countr_zero(freeAfter);
+        const int f2 = std::countr_zero(freeAfter & (freeAfter - 1));
         moves_.push_back({(pattern << (3 * to)) - (pattern << (3 * from)), static_cast<std::uint8_t>(from),
                           static_cast<std::uint8_t>(kAnchorCode[kind]), static_cast<std::uint8_t>(to),
                           kind == kSmall, static_cast<std::uint8_t>(cellPairOf(f1, f2))});
@@ -227,8 +228,8 @@ const MoveTable& moveTable(MoveCounting counting) {
 template <class F>
 void forEachMove(LayoutKey key, const MoveTable& table, F&& f) {
     const LayoutKey freeBits = ~(key | (key >> 1) | (key >> 2)) & kCodeLowBits;
-    const int f1 = __builtin_ctzll(freeBits) / 3;
-    const int f2 = __builtin_ctzll(freeBits & (freeBits - 1)) / 3;
+    const int f1 = std::countr_zero(freeBits) / 3;
+    const int f2 = std::countr_zero(freeBits & (freeBits - 1)) / 3;
     for (const MoveTable::Group* g = table.begin(f1, f2), *end = table.end(f1, f2); g != end; ++g) {
         const unsigned code = codeOf(key, g->from);
         for (unsigned i = g->start[code]; i < g->start[code + 1]; ++i) {
@@ -369,8 +370,8 @@ public:
     static std::uint32_t pairOf(LayoutKey key) {
         const LayoutKey small = key & ~(key >> 1) & ~(key >> 2) & kCodeLowBits;
         const LayoutKey freeBits = ~(key | (key >> 1) | (key >> 2)) & kCodeLowBits;
-        const int f1 = __builtin_ctzll(freeBits);
-        const int f2 = __builtin_ctzll(freeBits & (freeBits - 1));
+        const int f1 = std::countr_zero(freeBits);
+        const int f2 = std::countr_zero(freeBits & (freeBits - 1));
         const int i = bitCount(small & ((LayoutKey{1} << f1) - 1));
         const int j = bitCount(small & ((LayoutKey{1} << f2) - 1)) + 1;
         return static_cast<std::uint32_t>(pairRank(i, j));

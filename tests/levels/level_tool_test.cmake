@@ -28,6 +28,8 @@ expect(2 "Usage: qvl-levels" compile only-one-argument)
 
 # Unreadable and wrongly sized files.
 expect(2 "cannot read .*missing.ZHN" check "${WORK}/missing.ZHN")
+expect(2 "cannot read .*: it is a folder" check "${WORK}")
+expect(2 "cannot write .*/no/such/folder/out.ZHN" compile "${SOURCE}" "${WORK}/no/such/folder/out.ZHN")
 file(WRITE "${WORK}/short.ZHN" "too short")
 expect(2 "is 9 bytes long; a level file has 2100 bytes" check "${WORK}/short.ZHN")
 expect(2 "is 9 bytes long" decompile "${WORK}/short.ZHN")
