@@ -1,8 +1,20 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Quorvale with its tests and runs the whole
-# suite without a display.
+# suite without a display; then builds it again under AddressSanitizer and
+# UndefinedBehaviorSanitizer (into build-asan/) and runs the suite once more.
+# QUORVALE_SKIP_SANITIZED=1 skips the sanitized pass.
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 install_missing
 build -DQUORVALE_BUILD_TESTS=ON
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir "$BUILD_DIR" --output-on-failure -j "$(nproc)"
+
+if [ "${QUORVALE_SKIP_SANITIZED:-0}" != 1 ]; then
+    echo "== The suite again under AddressSanitizer + UndefinedBehaviorSanitizer =="
+    BUILD_DIR="${QUORVALE_ASAN_BUILD_DIR:-$ROOT/build-asan}"
+    QUORVALE_BUILD_TYPE=Debug build -DQUORVALE_BUILD_TESTS=ON -DQUORVALE_SANITIZE=ON -DQUORVALE_BUILD_BENCH=OFF
+    # Leak checking stays on, for the Qt tests too: they report no leaks.
+    export ASAN_OPTIONS="abort_on_error=1:detect_leaks=1"
+    export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+    ctest --test-dir "$BUILD_DIR" --output-on-failure -j "$(nproc)"
+fi
