@@ -284,6 +284,36 @@ private:
     int shift_ = 64;
 };
 
+// One board row (four 3-bit codes) seen in a mirror: the cells in reverse
+// order, the wide piece's halves swapped back into left-right order, and the
+// square's top row, which reverses to "other, top-left", put back likewise.
+struct MirrorRowTable {
+    std::uint16_t codes[1 << (3 * kBoardCols)];
+};
+constexpr MirrorRowTable makeMirrorRows() {
+    MirrorRowTable t{};
+    for (unsigned row = 0; row < (1u << (3 * kBoardCols)); ++row) {
+        unsigned cell[kBoardCols] = {};
+        for (int c = 0; c < kBoardCols; ++c) {
+            unsigned code = (row >> (3 * (kBoardCols - 1 - c))) & 7u;
+            if (code == kWideLeft) code = kWideRight;
+            else if (code == kWideRight) code = kWideLeft;
+            cell[c] = code;
+        }
+        for (int c = 0; c + 1 < kBoardCols; ++c) {
+            if (cell[c] == kSquareOther && cell[c + 1] == kSquareTopLeft) {
+                cell[c] = kSquareTopLeft;
+                cell[c + 1] = kSquareOther;
+            }
+        }
+        unsigned out = 0;
+        for (int c = 0; c < kBoardCols; ++c) out |= cell[c] << (3 * c);
+        t.codes[row] = static_cast<std::uint16_t>(out);
+    }
+    return t;
+}
+constexpr MirrorRowTable kMirrorRows = makeMirrorRows();
+
 std::int16_t encodeCell(int cell) {
     return static_cast<std::int16_t>(10 * (cell / kBoardCols) + cell % kBoardCols);
 }
@@ -441,15 +471,10 @@ Positions positionsOf(LayoutKey key) {
 }
 
 LayoutKey mirrored(LayoutKey key) {
-    PieceAt pieces[kPieceCount];
-    std::uint32_t occupied = 0;
-    const int n = decode(key, pieces, occupied);
     LayoutKey out = 0;
-    for (int p = 0; p < n; ++p) {
-        const Shape& s = kShapes[pieces[p].kind];
-        const int col = pieces[p].anchor % kBoardCols;
-        const int row = pieces[p].anchor / kBoardCols;
-        out |= s.pattern << (3 * (row * kBoardCols + kBoardCols - s.width - col));
+    for (int row = 0; row < kBoardRows; ++row) {
+        const int shift = 3 * kBoardCols * row;
+        out |= LayoutKey{kMirrorRows.codes[(key >> shift) & 0xFFF]} << shift;
     }
     return out;
 }
@@ -503,6 +528,11 @@ Solution solve(const Positions& positions, MoveCounting counting) {
             const std::uint32_t i = (move.small ? placement : index.placementOf(next)) * kCellPairs + move.freeAfter;
             if (found >= 0 || markSeen(i)) return;
             order.push_back({next, static_cast<std::uint32_t>(head), move.from, move.to});
+            // The exit lies in the middle, so a layout and its mirror image
+            // need the same number of moves: the mirror image is as good as
+            // seen, and the search covers half as many layouts.
+            const LayoutKey image = mirrored(next);
+            if (image != next) markSeen(index.placementOf(image) * kCellPairs + static_cast<std::uint32_t>(freePairOf(image)));
             if (isSolvedKey(next)) found = static_cast<std::int64_t>(order.size() - 1);
         });
     }
@@ -565,10 +595,15 @@ SpaceTable solveSpace(MoveCounting counting) {
     std::vector<std::int16_t> counts(n, SpaceTable::kUnsolvable);
     std::vector<std::uint32_t> queue;
     queue.reserve(n);
+    // A layout and its mirror image need the same number of moves (the exit
+    // lies in the middle), so each pair is expanded once: the image takes the
+    // count of the layout found first. Every layout still gets its count,
+    // since the images of a layout's neighbours are its image's neighbours.
     for (std::size_t i = 0; i < n; ++i) {
-        if (isSolvedKey(index.key(i))) {
+        const LayoutKey key = index.key(i);
+        if (isSolvedKey(key)) {
             counts[i] = 0;
-            queue.push_back(static_cast<std::uint32_t>(i));
+            if (key <= mirrored(key)) queue.push_back(static_cast<std::uint32_t>(i));
         }
     }
     for (std::size_t head = 0; head < queue.size(); ++head) {
@@ -580,6 +615,11 @@ SpaceTable solveSpace(MoveCounting counting) {
             if (counts[j] == SpaceTable::kUnsolvable) {
                 counts[j] = next;
                 queue.push_back(j);
+                const LayoutKey image = mirrored(k);
+                if (image != k) {
+                    const std::uint32_t m = index.indexOfLayout(image);
+                    if (counts[m] == SpaceTable::kUnsolvable) counts[m] = next;
+                }
             }
         });
     }

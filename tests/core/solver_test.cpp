@@ -229,6 +229,20 @@ TEST(SolverKeys, IdenticalPiecesSwapAndMirrorImagesPair) {
     EXPECT_EQ((65880 - selfMirrored) % 2, 0u);
 }
 
+TEST(SolverKeys, MirrorImageMovesEveryPieceToTheOtherSide) {
+    Pieces sizes;
+    setPieceSizes(sizes);
+    const std::vector<LayoutKey>& keys = stepsTable().keys();
+    for (std::size_t i = 0; i < keys.size(); i += 7) {
+        Positions p = solver::positionsOf(keys[i]);
+        for (int piece = 0; piece < kPieceCount; ++piece) {
+            const int col = p[piece] % 10, row = p[piece] / 10;
+            p[piece] = static_cast<std::int16_t>(10 * row + (4 - sizes[piece].width - col));
+        }
+        ASSERT_EQ(solver::keyOf(p), solver::mirrored(keys[i])) << "layout " << i;
+    }
+}
+
 TEST(SolverKeys, CountOfRejectsKeysThatAreNoLayout) {
     EXPECT_FALSE(stepsTable().countOf(0).has_value());
     EXPECT_FALSE(stepsTable().countOf(~LayoutKey{0}).has_value());
