@@ -218,10 +218,14 @@ private:
     std::uint16_t groupsEnd_[kCells][kCells] = {};
 };
 
+// Each table is made on its first use.
 const MoveTable& moveTable(MoveCounting counting) {
-    static const MoveTable steps(MoveCounting::Steps);
+    if (counting == MoveCounting::Steps) {
+        static const MoveTable steps(MoveCounting::Steps);
+        return steps;
+    }
     static const MoveTable anyRoute(MoveCounting::AnyRoute);
-    return counting == MoveCounting::Steps ? steps : anyRoute;
+    return anyRoute;
 }
 
 // Calls f(newKey, move) for every move of a layout.
