@@ -37,7 +37,7 @@ struct Program {
 
 xcb_atom_t intern(xcb_connection_t* c, const char* name) {
     xcb_intern_atom_reply_t* r = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, std::strlen(name), name), nullptr);
-    const xcb_atom_t atom = r ? r->atom : XCB_ATOM_NONE;
+    const xcb_atom_t atom = r ? r->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
     std::free(r);
     return atom;
 }
@@ -155,7 +155,10 @@ int main(int argc, char** argv) {
         return 1;
     }
     xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-    const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+    // Substructure: new top-level windows being mapped. Structure: Qt sends
+    // its answer to the ping to the root window for clients that select
+    // StructureNotify or SubstructureRedirect there.
+    const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
     xcb_change_window_attributes(c, root, XCB_CW_EVENT_MASK, &mask);
     const xcb_atom_t protocols = intern(c, "WM_PROTOCOLS");
     const xcb_atom_t ping = intern(c, "_NET_WM_PING");
