@@ -56,7 +56,8 @@ install(CODE "
     list(GET pair 0 size)
     list(GET pair 1 icon)
     if(EXISTS \"\${icon}\")
-      file(INSTALL DESTINATION \"\${root}\${share}/icons/hicolor/\${size}/apps\" TYPE FILE
+      # file(INSTALL) adds DESTDIR itself.
+      file(INSTALL DESTINATION \"\${share}/icons/hicolor/\${size}/apps\" TYPE FILE
            RENAME quorvale.png FILES \"\${icon}\")
     endif()
   endforeach()
@@ -72,7 +73,10 @@ set(CPACK_PACKAGE_CONTACT "Quorvale developers <quorvale@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Sliding-block puzzle: bring the big square to the exit")
 set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
 set(CPACK_PACKAGING_INSTALL_PREFIX "/opt/quorvale")
+# Installed through DESTDIR with the real prefix, so that the menu entry names
+# /opt/quorvale and the files outside the prefix land in the package too.
 set(CPACK_SET_DESTDIR ON)
+set(CPACK_INSTALL_PREFIX "/opt/quorvale")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION "games")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
