@@ -7,7 +7,7 @@
 #include <QPushButton>
 
 #include "app/frmmain.h"
-#include "levels/dialogplace.h"
+#include "ui/dialogplace.h"
 
 FrmLevel::FrmLevel(FrmMain& owner) : QDialog(&owner), owner_(owner) {
     // A fixed frame with a title bar and a close button, nothing else.

@@ -8,7 +8,7 @@
 #include <QShowEvent>
 
 #include "app/frmmain.h"
-#include "levels/dialogplace.h"
+#include "ui/dialogplace.h"
 
 namespace {
 

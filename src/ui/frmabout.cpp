@@ -5,7 +5,7 @@
 #include <QPushButton>
 
 #include "app/frmmain.h"
-#include "core/geometry.h"
+#include "ui/dialogplace.h"
 #include "ui/imagecontrol.h"
 
 namespace {
@@ -78,16 +78,12 @@ FrmAbout::FrmAbout(FrmMain& owner)
     : QDialog(&owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint |
                           Qt::MSWindowsFixedSizeDialogHint),
       owner_(owner) {
-    Toolkit& tk = owner_.toolkit();
-    const double tppX = tk.twipsPerPixelX();
-    const double tppY = tk.twipsPerPixelY();
-    const auto place = [tppX, tppY](QWidget* widget, const TwipsRect& r) {
-        widget->setGeometry(quorvale::roundHalfEven(r.left / tppX), quorvale::roundHalfEven(r.top / tppY),
-                            quorvale::roundHalfEven(r.width / tppX), quorvale::roundHalfEven(r.height / tppY));
+    const auto place = [this](QWidget* widget, const TwipsRect& r) {
+        placeInTwips(*widget, owner_, r.left, r.top, r.width, r.height);
     };
 
     setWindowTitle(QStringLiteral("About"));
-    setFixedSize(quorvale::roundHalfEven(kClientWidth / tppX), quorvale::roundHalfEven(kClientHeight / tppY));
+    setFixedClientTwips(*this, owner_, kClientWidth, kClientHeight);
 
     imgTamberlo = new PressLabel(this);
     imgTamberlo->setPixmap(QPixmap(QStringLiteral(":/tamberlo.png")));
@@ -136,13 +132,7 @@ FrmAbout::FrmAbout(FrmMain& owner)
 }
 
 void FrmAbout::Form_Load() {
-    // Centred over the main window, by the outer sizes.
-    const double width = frameGeometry().width() * owner_.toolkit().twipsPerPixelX();
-    const double height = frameGeometry().height() * owner_.toolkit().twipsPerPixelY();
-    const double left = owner_.Left() + quorvale::centreOffset(owner_.Width(), width);
-    const double top = owner_.Top() + quorvale::centreOffset(owner_.Height(), height);
-    move(quorvale::roundHalfEven(left / owner_.toolkit().twipsPerPixelX()),
-         quorvale::roundHalfEven(top / owner_.toolkit().twipsPerPixelY()));
+    centreOverMainWindow(*this, owner_);
 
     lblProd->setText(versionLine(QUORVALE_VERSION_MAJOR, QUORVALE_VERSION_MINOR, QUORVALE_VERSION_PATCH) +
                      QStringLiteral("\n\n\u00A9 2026 Quorvale developers"));

@@ -94,9 +94,11 @@ TEST_F(AboutTest, BoxShowsVersionNoticeAndLinks) {
         EXPECT_FALSE(box.imgTamberlo->pixmap().isNull());
         EXPECT_EQ(box.imgTamberlo->size(), QSize(56, 62));  // 840 x 930 twips
         EXPECT_EQ(box.eggStage, 0);
-        // Centred over the main window.
-        EXPECT_EQ(box.frameGeometry().x() * 15, frm->Left() + quorvale::centreOffset(frm->Width(), 5580));
-        EXPECT_EQ(box.frameGeometry().y() * 15, frm->Top() + quorvale::centreOffset(frm->Height(), 1920));
+        // Centred over the main window by the outer sizes of both.
+        EXPECT_EQ(box.frameGeometry().x() * 15,
+                  frm->Left() + quorvale::centreOffset(frm->Width(), box.frameGeometry().width() * 15));
+        EXPECT_EQ(box.frameGeometry().y() * 15,
+                  frm->Top() + quorvale::centreOffset(frm->Height(), box.frameGeometry().height() * 15));
         QTest::mouseClick(box.cmdOk, Qt::LeftButton);
         EXPECT_FALSE(box.isVisible());
     });

@@ -1,8 +1,6 @@
-#include "levels/dialogplace.h"
+#include "ui/dialogplace.h"
 
 #include <QWidget>
-#include <cmath>
-
 
 #include "app/frmmain.h"
 #include "core/geometry.h"

@@ -1,4 +1,4 @@
-// Sizing and placing the chooser dialogs in twips.
+// Sizing and placing the dialogs (the two choosers and the About box) in twips.
 #pragma once
 
 class FrmMain;
