@@ -9,6 +9,7 @@
 
 #include "core/board.h"
 #include "core/drag.h"
+#include "core/layoutpicture.h"
 #include "core/rules.h"
 
 namespace quorvale {
@@ -25,16 +26,6 @@ const Positions kOneStep{21, 0, 2, 3, 20, 23, 10, 11, 40, 43};
 
 // W W T T / o o T T / T o o T / T S S T / . S S .: solved before any move.
 const Positions kSolvedAtStart{31, 0, 2, 3, 20, 23, 10, 11, 21, 22};
-
-Board boardOf(const Positions& positions) {
-    Board board;
-    Pieces pieces;
-    setPieceSizes(pieces);
-    clearBoard(board);
-    decodePositions(pieces, positions);
-    markAllPieces(board, pieces);
-    return board;
-}
 
 // Identical pieces are interchangeable: sort their positions.
 Positions normalised(Positions p) {

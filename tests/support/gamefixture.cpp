@@ -9,43 +9,18 @@
 #include <QTest>
 
 #include "app/modmain.h"
+#include "core/layoutpicture.h"
 #include "levels/frmlevel.h"
 
 using quorvale::LevelTable;
 using quorvale::Positions;
 
 Positions layoutFromPicture(const std::array<const char*, 5>& rows) {
+    quorvale::LayoutPicture picture;
+    for (std::size_t r = 0; r < rows.size(); ++r) picture[r] = rows[r];
     Positions positions{};
-    positions.fill(-1);
-    int nextTall = 2;
-    int nextSmall = 6;
-    bool seen[5][4] = {};
-    for (int r = 0; r < 5; ++r) {
-        for (int c = 0; c < 4; ++c) {
-            if (seen[r][c]) continue;
-            char ch = rows[r][c];
-            auto at = static_cast<std::int16_t>(10 * r + c);
-            switch (ch) {
-            case 'S':
-                positions[0] = at;
-                seen[r][c + 1] = seen[r + 1][c] = seen[r + 1][c + 1] = true;
-                break;
-            case 'W':
-                positions[1] = at;
-                seen[r][c + 1] = true;
-                break;
-            case 'T':
-                positions[nextTall++] = at;
-                seen[r + 1][c] = true;
-                break;
-            case 'o':
-                positions[nextSmall++] = at;
-                break;
-            default:
-                break;
-            }
-        }
-    }
+    std::string error;
+    if (!quorvale::layoutFromPicture(picture, positions, error)) ADD_FAILURE() << "bad test layout: " << error;
     return positions;
 }
 

@@ -7,11 +7,7 @@
 
 namespace quorvale::levels {
 
-const char kShapeSymbols[kPieceCount] = {'S', 'W', 'T', 'T', 'T', 'T', 'o', 'o', 'o', 'o'};
-
 namespace {
-
-using Grid = std::array<std::string, kBoardRows>;
 
 std::string rstrip(std::string s) {
     while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.pop_back();
@@ -19,69 +15,6 @@ std::string rstrip(std::string s) {
 }
 
 std::string lineRef(int line) { return "line " + std::to_string(line) + ": "; }
-
-std::int16_t encode(int col, int row) { return static_cast<std::int16_t>(10 * row + col); }
-
-// Turns a checked picture (five rows of four known characters) into positions.
-bool layoutOfGrid(const Grid& g, Positions& pos, std::string& error) {
-    int counts[128] = {};
-    for (const auto& row : g)
-        for (char c : row) ++counts[static_cast<unsigned char>(c)];
-    bool used[kBoardRows][kBoardCols] = {};
-    auto at = [&g](int c, int r) { return (c < kBoardCols && r < kBoardRows) ? g[r][c] : '\0'; };
-
-    int square = 0, wide = 0, tall = 0, small = 0;
-    for (int r = 0; r < kBoardRows; ++r) {
-        for (int c = 0; c < kBoardCols; ++c) {
-            if (used[r][c]) continue;
-            switch (g[r][c]) {
-                case 'S':
-                    if (square > 0 || at(c + 1, r) != 'S' || at(c, r + 1) != 'S' || at(c + 1, r + 1) != 'S') {
-                        error = "the square (S) must be one block of 2 x 2 cells";
-                        return false;
-                    }
-                    used[r][c + 1] = used[r + 1][c] = used[r + 1][c + 1] = true;
-                    pos[0] = encode(c, r);
-                    ++square;
-                    break;
-                case 'W':
-                    if (wide > 0 || at(c + 1, r) != 'W') {
-                        error = "the wide piece (W) must be two cells side by side";
-                        return false;
-                    }
-                    used[r][c + 1] = true;
-                    pos[1] = encode(c, r);
-                    ++wide;
-                    break;
-                case 'T':
-                    if (tall >= 4 || at(c, r + 1) != 'T') {
-                        error = "the tall pieces (T) must be four pairs of cells, one above the other";
-                        return false;
-                    }
-                    used[r + 1][c] = true;
-                    pos[static_cast<std::size_t>(2 + tall++)] = encode(c, r);
-                    break;
-                case 'o':
-                    if (small >= 4) {
-                        error = "there must be exactly four small pieces (o)";
-                        return false;
-                    }
-                    pos[static_cast<std::size_t>(6 + small++)] = encode(c, r);
-                    break;
-                default:
-                    break;
-            }
-            used[r][c] = true;
-        }
-    }
-    if (square != 1) error = "the board needs one square (S)";
-    else if (wide != 1) error = "the board needs one wide piece (W)";
-    else if (tall != 4) error = "the tall pieces (T) must be four pairs of cells, one above the other";
-    else if (small != 4) error = "there must be exactly four small pieces (o)";
-    else if (counts[static_cast<unsigned char>('.')] != 2) error = "there must be exactly two free cells (.)";
-    else return true;
-    return false;
-}
 
 }  // namespace
 
@@ -106,7 +39,7 @@ bool parseSource(const std::string& text, std::vector<SourceLevel>& levels, std:
     std::string raw;
     int lineNo = 0;
     SourceLevel current;
-    Grid grid;
+    LayoutPicture grid;
     int rows = -1;  // -1: between levels; 0..4: picture rows read so far
     while (std::getline(in, raw)) {
         ++lineNo;
@@ -143,7 +76,7 @@ bool parseSource(const std::string& text, std::vector<SourceLevel>& levels, std:
         grid[static_cast<std::size_t>(rows++)] = line;
         if (rows == kBoardRows) {
             std::string why;
-            if (!layoutOfGrid(grid, current.positions, why)) {
+            if (!layoutFromPicture(grid, current.positions, why)) {
                 error = lineRef(current.line) + "level \"" + current.name + "\": " + why;
                 return false;
             }
@@ -158,29 +91,10 @@ bool parseSource(const std::string& text, std::vector<SourceLevel>& levels, std:
     return true;
 }
 
-std::vector<std::string> boardPicture(const Positions& positions, const char (&symbols)[kPieceCount]) {
-    Board board;
-    Pieces pieces;
-    setPieceSizes(pieces);
-    clearBoard(board);
-    decodePositions(pieces, positions);
-    markAllPieces(board, pieces);
-    std::vector<std::string> rows;
-    for (int r = 0; r < kBoardRows; ++r) {
-        std::string row;
-        for (int c = 0; c < kBoardCols; ++c) {
-            const int v = board.at(c, r);
-            row += v == kEmptyCell ? '.' : symbols[v];
-        }
-        rows.push_back(row);
-    }
-    return rows;
-}
-
 bool formatLevel(const std::string& name, const Positions& positions, std::string& out) {
     if (!layoutProblem(positions).empty()) return false;
     out = "name: " + name + "\n";
-    for (const std::string& row : boardPicture(positions, kShapeSymbols)) out += row + "\n";
+    for (const std::string& row : pictureOf(positions, kShapeSymbols)) out += row + "\n";
     return true;
 }
 

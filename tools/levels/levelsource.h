@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/board.h"
+#include "core/layoutpicture.h"
 #include "levels/levelfile.h"
 
 namespace quorvale::levels {
@@ -28,14 +29,6 @@ std::string sourceHeader();
 // newline. The name is written without its trailing spaces. Nothing when the
 // positions cannot be drawn (not a valid layout).
 bool formatLevel(const std::string& name, const Positions& positions, std::string& out);
-
-// The board picture of a layout, five lines of four characters, with the
-// given character per piece index and '.' for a free cell. Precondition: a
-// valid layout.
-std::vector<std::string> boardPicture(const Positions& positions, const char (&symbols)[kPieceCount]);
-
-// Picture characters per piece index: S, W, T x4, o x4.
-extern const char kShapeSymbols[kPieceCount];
 
 // A level name for display: UTF-8, trailing spaces and NUL characters removed.
 std::string displayName(const std::u16string& name);

@@ -248,7 +248,7 @@ const char* kindName(int piece) {
 }
 
 void printBoard(const Positions& positions) {
-    for (const std::string& row : boardPicture(positions, kDigitSymbols)) std::cout << "    " << row << "\n";
+    for (const std::string& row : pictureOf(positions, kDigitSymbols)) std::cout << "    " << row << "\n";
 }
 
 int solveLevel(const std::string& path, const std::string& number) {
