@@ -2,13 +2,9 @@
 // through the main window's newLevel (-1 for Cancel or a close through the frame).
 #pragma once
 
-#include <QDialog>
+#include "ui/chooserdialog.h"
 
-class FrmMain;
-class QListWidget;
-class QPushButton;
-
-class FrmLevel : public QDialog {
+class FrmLevel : public ChooserDialog {
     Q_OBJECT
 public:
     explicit FrmLevel(FrmMain& owner);
@@ -22,10 +18,5 @@ public:
     void cmdCancel_Click();
 
 protected:
-    void closeEvent(QCloseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-
-private:
-    FrmMain& owner_;
-    bool answered_ = false;
+    void writeCancelAnswer() override;
 };

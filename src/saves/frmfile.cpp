@@ -1,14 +1,11 @@
 #include "saves/frmfile.h"
 
-#include <QCloseEvent>
 #include <QDir>
-#include <QKeyEvent>
 #include <QListWidget>
 #include <QPushButton>
 #include <QShowEvent>
 
 #include "app/frmmain.h"
-#include "ui/dialogplace.h"
 
 namespace {
 
@@ -21,29 +18,12 @@ QString withoutTrailingSeparator(QString folder) {
 
 }  // namespace
 
-FrmFile::FrmFile(FrmMain& owner) : QDialog(&owner), owner_(owner) {
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    setWindowTitle(QStringLiteral("File"));
-    setFixedClientTwips(*this, owner_, 5190, 3675);
-
-    filList = new QListWidget(this);
-    filList->setSelectionMode(QAbstractItemView::SingleSelection);
-    filList->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    placeInTwips(*filList, owner_, 8, 0, 5175, 2820);
-
-    cmdSet = new QPushButton(QStringLiteral("Set"), this);
-    placeInTwips(*cmdSet, owner_, 604, 3000, 1695, 495);
-    cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
-    placeInTwips(*cmdCancel, owner_, 2891, 3000, 1695, 495);
-
-    // Neither button answers Enter or Escape; a file is taken only by a click.
-    for (QPushButton* button : {cmdSet, cmdCancel}) {
-        button->setAutoDefault(false);
-        button->setDefault(false);
-    }
-    setTabOrder(filList, cmdSet);
-    setTabOrder(cmdSet, cmdCancel);
-
+FrmFile::FrmFile(FrmMain& owner)
+    : ChooserDialog(owner, QStringLiteral("File"), 5190, 3675, {8, 0, 5175, 2820}, QStringLiteral("Set"),
+                    {604, 3000, 1695, 495}, {2891, 3000, 1695, 495}) {
+    filList = list();
+    cmdSet = acceptButton();
+    cmdCancel = cancelButton();
     connect(cmdSet, &QPushButton::clicked, this, [this] { cmdSet_Click(); });
     connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
 }
@@ -70,7 +50,7 @@ void FrmFile::refreshList() {
 }
 
 void FrmFile::Form_Load() {
-    centreOverMainWindow(*this, owner_);
+    centreOverOwner();
 }
 
 void FrmFile::Form_Activate() {
@@ -78,19 +58,17 @@ void FrmFile::Form_Activate() {
 }
 
 void FrmFile::cmdSet_Click() {
-    const QList<QListWidgetItem*> selected = filList->selectedItems();
-    if (selected.isEmpty()) return;
+    QListWidgetItem* selected = selectedItem();
+    if (selected == nullptr) return;
     if (bytFlag == 1) {
-        owner_.absFilename = joinPath(folder_, selected.front()->text());
+        owner().absFilename = joinPath(folder_, selected->text());
     }
-    answered_ = true;
-    accept();
+    closeAnswered(true);
 }
 
 void FrmFile::cmdCancel_Click() {
-    owner_.absFilename = QString();
-    answered_ = true;
-    reject();
+    writeCancelAnswer();
+    closeAnswered(false);
 }
 
 void FrmFile::showEvent(QShowEvent* event) {
@@ -98,23 +76,6 @@ void FrmFile::showEvent(QShowEvent* event) {
     Form_Activate();
 }
 
-void FrmFile::closeEvent(QCloseEvent* event) {
-    // A close through the frame is a Cancel.
-    if (!answered_) {
-        owner_.absFilename = QString();
-        answered_ = true;
-    }
-    QDialog::closeEvent(event);
-}
-
-void FrmFile::keyPressEvent(QKeyEvent* event) {
-    switch (event->key()) {
-    case Qt::Key_Escape:
-    case Qt::Key_Enter:
-    case Qt::Key_Return:
-        event->accept();
-        return;
-    default:
-        QDialog::keyPressEvent(event);
-    }
+void FrmFile::writeCancelAnswer() {
+    owner().absFilename = QString();
 }

@@ -3,15 +3,12 @@
 // window's absFilename ("" for Cancel or a close through the frame).
 #pragma once
 
-#include <QDialog>
 #include <QString>
 #include <cstdint>
 
-class FrmMain;
-class QListWidget;
-class QPushButton;
+#include "ui/chooserdialog.h"
 
-class FrmFile : public QDialog {
+class FrmFile : public ChooserDialog {
     Q_OBJECT
 public:
     explicit FrmFile(FrmMain& owner);
@@ -33,14 +30,11 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
+    void writeCancelAnswer() override;
 
 private:
     void refreshList();
 
-    FrmMain& owner_;
     QString folder_;
     QString pattern_;
-    bool answered_ = false;
 };
