@@ -44,8 +44,12 @@ PointerCell pointerOver(ImagePlace image, MouseEventTwips event, TwipsPerPixel t
     return {pointerCell(image.left, event.x, tpp.x), pointerCell(image.top, event.y, tpp.y)};
 }
 
-// Keeps the candidate top-left cell (pc - grabCol, pr - grabRow) on the board.
-void clampPointer(const DragState& s, int w, int h, PointerCell& p) {
+// Keeps the candidate top-left cell (pc - grabCol, pr - grabRow) of the
+// dragged piece on the board.
+void clampPointer(const DragState& s, const Pieces& pieces, PointerCell& p) {
+    int w = 0;
+    int h = 0;
+    draggedSize(pieces, s.dragPiece, w, h);
     if (p.col - s.grabCol < 0) p.col = s.grabCol;
     if (p.row - s.grabRow < 0) p.row = s.grabRow;
     if (p.col - s.grabCol + w > kBoardCols) p.col = kBoardCols - w + s.grabCol;
@@ -54,11 +58,12 @@ void clampPointer(const DragState& s, int w, int h, PointerCell& p) {
 
 Cell cellAt(int col, int row) { return Cell{static_cast<std::int16_t>(col), static_cast<std::int16_t>(row)}; }
 
-bool verticalPathFree(const Board& board, const DragState& s, const PointerCell& p) {
-    return canMoveVertically(board, s.dragPiece, s.startRow - s.grabRow, p.row - s.grabRow, p.col - s.grabCol);
-}
-
-bool horizontalPathFree(const Board& board, const DragState& s, const PointerCell& p) {
+// For a pointer cell in line with the start cell (same column or same row,
+// not both): is every cell the piece sweeps on its way there free?
+bool sweepFree(const Board& board, const DragState& s, const PointerCell& p) {
+    if (p.col == s.startCol) {
+        return canMoveVertically(board, s.dragPiece, s.startRow - s.grabRow, p.row - s.grabRow, p.col - s.grabCol);
+    }
     return canMoveHorizontally(board, s.dragPiece, s.startCol - s.grabCol, p.col - s.grabCol, p.row - s.grabRow);
 }
 
@@ -105,17 +110,13 @@ DragAnswer dragMove(DragState& state, const Board& board, const Pieces& pieces, 
     PointerCell p = pointerOver(image, event, tpp);
     // Same pointer cell as last accepted (before clamping): nothing to do.
     if (p.col == state.lastCol && p.row == state.lastRow) return answer;
-    int w = 0;
-    int h = 0;
-    draggedSize(pieces, state.dragPiece, w, h);
-    clampPointer(state, w, h, p);
+    clampPointer(state, pieces, p);
 
     const bool sameCol = p.col == state.startCol;
     const bool sameRow = p.row == state.startRow;
     if (sameCol != sameRow) {
         // In line with the start cell: accept when the whole sweep is free.
-        const bool free = sameCol ? verticalPathFree(board, state, p) : horizontalPathFree(board, state, p);
-        if (free) {
+        if (sweepFree(board, state, p)) {
             answer.showPieceAt = cellAt(p.col - state.grabCol, p.row - state.grabRow);
             state.lastCol = static_cast<std::int16_t>(p.col);
             state.lastRow = static_cast<std::int16_t>(p.row);
@@ -141,17 +142,13 @@ DragAnswer dragRelease(DragState& state, Board& board, Pieces& pieces, int index
 
     if (isPieceIndex(state.dragPiece)) {
         PointerCell p = pointerOver(image, event, tpp);
-        int w = 0;
-        int h = 0;
-        draggedSize(pieces, state.dragPiece, w, h);
-        clampPointer(state, w, h, p);
+        clampPointer(state, pieces, p);
 
         const bool sameCol = p.col == state.startCol;
         const bool sameRow = p.row == state.startRow;
         if (sameCol != sameRow) {
             // A blocked drop falls back to the last cell accepted while dragging.
-            const bool free = sameCol ? verticalPathFree(board, state, p) : horizontalPathFree(board, state, p);
-            if (!free) p = PointerCell{state.lastCol, state.lastRow};
+            if (!sweepFree(board, state, p)) p = PointerCell{state.lastCol, state.lastRow};
             answer.showPieceAt = cellAt(p.col - state.grabCol, p.row - state.grabRow);
             clearPieceCells(board, index, state.startCol - state.grabCol, state.startRow - state.grabRow);
             putPiece(board, pieces, index, p.col - state.grabCol, p.row - state.grabRow);
