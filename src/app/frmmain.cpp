@@ -167,16 +167,8 @@ void FrmMain::setMousePointer(int value) {
 }
 
 bool FrmMain::Form_QueryUnload(int /*unloadMode*/) {
-    if (!gameModified) return false;
-    const MsgResult answer =
-        toolkit_.messageBox(this, QStringLiteral("Would you like to save the current game?"),
-                            QStringLiteral("Quorvale - Exit"), MsgIcon::Question, MsgButtons::YesNoCancel);
-    if (answer == MsgResult::Cancel) return true;
-    if (answer == MsgResult::Yes) {
-        // The close goes ahead whether or not the game was saved.
-        mnuSaveGame_Click();
-    }
-    return false;
+    // The close goes ahead unless the player cancels, whether or not the game was saved.
+    return !offerToSave(QStringLiteral("Quorvale - Exit"));
 }
 
 void FrmMain::mnuExit_Click() { close(); }

@@ -120,6 +120,10 @@ public:
     // ---- Saved games (saves/) ----
     void mnuSaveGame_Click();
     void saveGame();
+    // The question before closing, New Game and Load Game while the game has
+    // unsaved changes; Yes runs the Save command, whatever it then does.
+    // False only when the player answered Cancel.
+    bool offerToSave(const QString& title);
     bool isLegalGameName(const QString& name);
     bool savedGameExists(const QString& name);
     void mnuLoadGame_Click();

@@ -23,14 +23,7 @@ void FrmMain::mnuNewGame_Click() {
 }
 
 void FrmMain::newGame() {
-    if (gameModified) {
-        const MsgResult answer =
-            toolkit().messageBox(this, QStringLiteral("Would you like to save the current game?"),
-                                 QStringLiteral("Quorvale - New Game"), MsgIcon::Question, MsgButtons::YesNoCancel);
-        if (answer == MsgResult::Cancel) return;
-        // Whatever the save did (saved, given up, failed), the new game goes on.
-        if (answer == MsgResult::Yes) mnuSaveGame_Click();
-    }
+    if (!offerToSave(QStringLiteral("Quorvale - New Game"))) return;
 
     {
         FrmLevel chooser(*this);

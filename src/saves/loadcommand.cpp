@@ -32,13 +32,7 @@ QString readSavedGame(const QString& path, quorvale::SavedGame& game) {
 }  // namespace
 
 void FrmMain::mnuLoadGame_Click() {
-    if (gameModified) {
-        const MsgResult answer =
-            toolkit().messageBox(this, QStringLiteral("Would you like to save the current game?"),
-                                 QStringLiteral("Quorvale - Load game"), MsgIcon::Question, MsgButtons::YesNoCancel);
-        if (answer == MsgResult::Cancel) return;
-        if (answer == MsgResult::Yes) mnuSaveGame_Click();
-    }
+    if (!offerToSave(QStringLiteral("Quorvale - Load game"))) return;
     gameModified = false;
 
     {

@@ -50,6 +50,15 @@ void FrmMain::mnuSaveGame_Click() {
     saveGame();
 }
 
+bool FrmMain::offerToSave(const QString& title) {
+    if (!gameModified) return true;
+    const MsgResult answer = toolkit().messageBox(this, QStringLiteral("Would you like to save the current game?"),
+                                                  title, MsgIcon::Question, MsgButtons::YesNoCancel);
+    if (answer == MsgResult::Cancel) return false;
+    if (answer == MsgResult::Yes) mnuSaveGame_Click();
+    return true;
+}
+
 bool FrmMain::isLegalGameName(const QString& name) {
     return quorvale::isLegalGameName(name.toStdU16String());
 }
