@@ -125,7 +125,6 @@ FrmAbout::FrmAbout(FrmMain& owner)
     lblEmail->onClick = [this] { lblEmail_Click(); };
     lblUpdates->onClick = [this] { lblUpdates_Click(); };
 
-    setTabOrder(cmdOk, cmdOk);
     cmdOk->setFocus();
 
     Form_Load();
