@@ -5,21 +5,29 @@
 
 #include "app/frmmain.h"
 #include "app/toolkit.h"
+#include "saves/savedfolder.h"
 
 namespace modMain {
 
 quorvale::Board board;
 quorvale::Pieces pieces;
 
-QString savedFolder(Toolkit& toolkit) { return joinPath(toolkit.programFolder(), QStringLiteral("saved")); }
+QString savedFolder(Toolkit& toolkit) { return toolkit.savedFolder(); }
 
 void ensureSavedFolder(Toolkit& toolkit) {
     const QString path = savedFolder(toolkit);
-    // Anything of that name counts: a folder, a plain file, even a dangling link.
+    // A folder that cannot be made is not fatal: the game still starts, and
+    // saving reports its own error later, naming the path.
+    if (path != joinPath(toolkit.programFolder(), QStringLiteral("saved"))) {
+        // The player's own data folder: it and any missing parent are made
+        // for the player alone.
+        saves::makePrivateFolder(path);
+        return;
+    }
+    // Beside the executable, anything of that name counts: a folder, a plain
+    // file, even a dangling link.
     const QFileInfo entry(path);
     if (entry.exists() || entry.isSymLink()) return;
-    // A folder that cannot be made (a read-only program folder) is not fatal:
-    // the game still starts, and saving reports its own error later.
     QDir().mkdir(path);
 }
 

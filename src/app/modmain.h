@@ -15,11 +15,12 @@ namespace modMain {
 extern quorvale::Board board;
 extern quorvale::Pieces pieces;
 
-// Creates the "saved" folder in the program folder unless anything of that
-// name (a folder or a plain file) is already there.
+// Creates the saved-games folder. Beside the executable it is made unless
+// anything of that name (a folder or a plain file) is already there; the
+// player's own data folder is made with its missing parents, owner-only.
 void ensureSavedFolder(Toolkit& toolkit);
 
-// The path of the saved-games folder: program folder + separator + "saved".
+// The path of the saved-games folder, as the toolkit chose it.
 QString savedFolder(Toolkit& toolkit);
 
 // The entry procedure: saved folder, piece sizes, then loads the main window

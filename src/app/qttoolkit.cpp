@@ -13,6 +13,8 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "saves/savedfolder.h"
+
 namespace {
 
 // The window that asks: the given owner, else whatever window is active.
@@ -146,6 +148,14 @@ double QtToolkit::screenHeightTwips() const {
 }
 
 QString QtToolkit::programFolder() const { return QCoreApplication::applicationDirPath(); }
+
+QString QtToolkit::savedFolder() const {
+    if (savedFolder_.isNull()) {
+        savedFolder_ = saves::chooseSavedFolder(saves::currentSavedFolderInputs(programFolder()));
+        if (savedFolder_.isNull()) savedFolder_ = QStringLiteral("");
+    }
+    return savedFolder_;
+}
 
 void QtToolkit::endProgram(int exitCode) {
     // Files are opened only for the span of one read or write, so none is

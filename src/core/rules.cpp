@@ -1,9 +1,15 @@
 #include "core/rules.h"
 
+#include <limits>
+
 namespace quorvale {
 
 bool isSolved(const Board& board) {
     return board.at(1, 3) == 0 && board.at(2, 3) == 0 && board.at(1, 4) == 0 && board.at(2, 4) == 0;
+}
+
+std::int32_t addStep(std::int32_t steps) {
+    return steps < std::numeric_limits<std::int32_t>::max() ? steps + 1 : steps;
 }
 
 std::u16string decimal(std::int64_t value) {

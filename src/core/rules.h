@@ -17,6 +17,10 @@ std::u16string statusCaption(int levelIndex, const std::u16string& levelName, st
 // "Congratulations!! You finished the game in " + steps + " steps."
 std::u16string congratulationText(std::int32_t steps);
 
+// The step count after one more step: one more, except that a count already
+// at the largest 32-bit value stays there instead of overflowing.
+std::int32_t addStep(std::int32_t steps);
+
 // Decimal digits of a number, '-' in front of a negative one.
 std::u16string decimal(std::int64_t value);
 

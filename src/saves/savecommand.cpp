@@ -1,7 +1,5 @@
 // File > Save Game: ask for a name, check it, confirm an overwrite, write the file.
 #include <QDir>
-#include <QFileInfo>
-#include <QSaveFile>
 #include <QStringList>
 
 #include "app/frmmain.h"
@@ -9,34 +7,12 @@
 #include "saves/savefile.h"
 #include "saves/savewriter.h"
 
-namespace saves {
-
-BeforeCommitHook beforeCommitHook = nullptr;
-
-bool writeSavedGameFile(const QString& path, const std::array<std::uint8_t, quorvale::kSavedGameBytes>& bytes) {
-    QSaveFile file(path);
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    const auto size = static_cast<qint64>(bytes.size());
-    if (file.write(reinterpret_cast<const char*>(bytes.data()), size) != size ||
-        (beforeCommitHook != nullptr && !beforeCommitHook(path))) {
-        file.cancelWriting();
-        file.commit();  // removes the temporary file
-        return false;
-    }
-    return file.commit();
-}
-
-}  // namespace saves
-
 namespace {
 
 const QString kSavingTitle = QStringLiteral("Quorvale - Saving");
 
-// The saved-game path of a name: program folder, "saved", name + ".sav".
-QString savedGamePath(const QString& folder, const QString& name) {
-    return joinPath(joinPath(folder, QStringLiteral("saved")), name + QStringLiteral(".sav"));
-}
+// The file name of a game: its name + ".sav".
+QString savedGameFileName(const QString& name) { return name + QStringLiteral(".sav"); }
 
 // A name with a path separator would leave the saved folder: the file system
 // refuses it here.
@@ -64,8 +40,10 @@ bool FrmMain::isLegalGameName(const QString& name) {
 }
 
 bool FrmMain::savedGameExists(const QString& name) {
+    // Only a plain file counts: a link, even to a plain file, is never offered
+    // for overwriting, since saving refuses to write through it.
     if (hasPathSeparator(name)) return false;
-    return QFileInfo(savedGamePath(toolkit().programFolder(), name)).isFile();
+    return saves::isPlainFileEntry(toolkit().savedFolder(), savedGameFileName(name));
 }
 
 void FrmMain::saveGame() {
@@ -110,8 +88,11 @@ void FrmMain::saveGame() {
     }
     game.positions = quorvale::encodePositions(pieces());
 
-    const QString path = savedGamePath(toolkit().programFolder(), name);
-    const bool written = !hasPathSeparator(name) && saves::writeSavedGameFile(path, quorvale::serializeSavedGame(game));
+    const QString folder = toolkit().savedFolder();
+    const QString fileName = savedGameFileName(name);
+    const QString path = joinPath(folder, fileName);
+    const bool written =
+        !hasPathSeparator(name) && saves::writeSavedGameFile(folder, fileName, quorvale::serializeSavedGame(game));
     if (!written) {
         const QString text = QStringList{QStringLiteral("An error occurred while attempting saving game data"), path,
                                          QStringLiteral("Game not saved.")}

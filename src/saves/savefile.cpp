@@ -58,6 +58,10 @@ std::string parseSavedGame(const std::uint8_t* bytes, std::size_t size, SavedGam
     SavedGame read;
     read.steps = readInt32(bytes + kStepsOffset);
     read.levelIndex = readInt16(bytes + kLevelIndexOffset);
+    // No move takes a step back, so a negative count can only be damage.
+    if (read.steps < 0) {
+        return "The saved game counts " + std::to_string(read.steps) + " steps, but a step count cannot be negative.";
+    }
     if (read.levelIndex < 0 || read.levelIndex >= kLevelCount) {
         return "The saved game names level " + std::to_string(read.levelIndex + 1) +
                ", but the levels are numbered 1 to " + std::to_string(kLevelCount) + ".";

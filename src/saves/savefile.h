@@ -28,7 +28,8 @@ std::array<std::uint8_t, kSavedGameBytes> serializeSavedGame(const SavedGame& ga
 // Reads and checks a saved game from the bytes of its file. Bytes past the
 // 36th are ignored. On success returns an empty string; otherwise `game` is
 // left untouched and the result says in plain words what is wrong:
-// too short, a level number outside 1..70, or an invalid layout.
+// too short, a negative step count, a level number outside 1..70, or an
+// invalid layout.
 std::string parseSavedGame(const std::uint8_t* bytes, std::size_t size, SavedGame& game);
 
 // The character rule for game names: none of  " \ * ? . :  no character

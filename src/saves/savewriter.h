@@ -1,4 +1,5 @@
-// Writing a saved-game file so that a failure never damages the file it replaces.
+// Writing a saved-game file so that a failure never damages the file it
+// replaces and nothing is ever written outside the saved-games folder.
 #pragma once
 
 #include <QString>
@@ -9,10 +10,20 @@
 
 namespace saves {
 
-// Writes `bytes` to a temporary file beside `path` and then renames it over
-// `path` in one step. On failure the old file stays whole and no temporary
-// file stays behind. Returns true when the file was written.
-bool writeSavedGameFile(const QString& path, const std::array<std::uint8_t, quorvale::kSavedGameBytes>& bytes);
+// True when `fileName` in `folder` is a plain file. A link is not followed:
+// a link, even to a plain file, answers false, as do folders, FIFOs, devices
+// and sockets.
+bool isPlainFileEntry(const QString& folder, const QString& fileName);
+
+// Writes `bytes` as `fileName` in `folder`: into a new temporary file in that
+// folder first, synced to the disk, then renamed over the final name in one
+// step. Only a missing name or a plain file is replaced; a link (dangling or
+// not), folder, FIFO, device or socket under that name, a name holding a
+// separator, or a folder that is itself a link makes the write fail before
+// anything is created. On any failure the old file stays byte for byte and no
+// temporary file stays behind. Returns true when the file was written.
+bool writeSavedGameFile(const QString& folder, const QString& fileName,
+                        const std::array<std::uint8_t, quorvale::kSavedGameBytes>& bytes);
 
 // For tests: when set, it is called after the bytes went to the temporary
 // file and before the rename, with the target path; returning false makes the

@@ -46,7 +46,7 @@ void FrmMain::imgPieces_MouseUp(std::int16_t index, std::int16_t button, std::in
     }
     if (answer.committed) {
         gameModified = true;
-        if (answer.stepTaken) ++steps;
+        if (answer.stepTaken) steps = quorvale::addStep(steps);
         updateStatus();
     }
     if (answer.pointer) setMousePointer(*answer.pointer);

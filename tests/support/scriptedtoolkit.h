@@ -49,6 +49,7 @@ public:
     double screenWidth = 15360;
     double screenHeight = 11520;
     QString folder;
+    QString savedGames;
 
     MsgResult messageBox(QWidget* owner, const QString& text, const QString& title, MsgIcon icon,
                          MsgButtons buttons) override;
@@ -60,6 +61,10 @@ public:
     double screenWidthTwips() const override { return screenWidth; }
     double screenHeightTwips() const override { return screenHeight; }
     QString programFolder() const override { return folder; }
+    // `savedGames` when a test sets it, else "saved" in the program folder.
+    QString savedFolder() const override {
+        return savedGames.isNull() ? joinPath(folder, QStringLiteral("saved")) : savedGames;
+    }
     void endProgram(int code) override;
     bool endRequested() const override { return ended_; }
     int exitCode() const override { return exitCode_; }

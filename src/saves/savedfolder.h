@@ -1,0 +1,43 @@
+// Where saved games live, and making that folder.
+//
+// A game built to be installed for the whole system, or run from a program
+// folder the player cannot write, keeps each player's games in the player's
+// own data folder: $XDG_DATA_HOME/quorvale/saved, by default
+// ~/.local/share/quorvale/saved. Otherwise the games stay in "saved" beside
+// the executable, so a game run from its build folder or unpacked in the home
+// keeps everything in one place.
+#pragma once
+
+#include <QString>
+
+namespace saves {
+
+// Everything the choice depends on, gathered by the caller.
+struct SavedFolderInputs {
+    bool systemWide = false;             // the game was built for a system-wide install
+    QString programFolder;               // folder of the executable, no trailing separator
+    bool programFolderWritable = false;  // the player may create files in it
+    QString xdgDataHome;                 // $XDG_DATA_HOME as set ("" when unset)
+    QString home;                        // the player's home folder
+};
+
+// The saved-games folder for these inputs, no trailing separator. An
+// XDG_DATA_HOME that is empty or not absolute is ignored, as the XDG rules
+// ask. Returns "" when the per-user folder is wanted but neither it nor the
+// home folder is known as an absolute path.
+QString chooseSavedFolder(const SavedFolderInputs& inputs);
+
+// True when this build was configured for a system-wide install.
+bool isSystemWideBuild();
+
+// The inputs of the running process for `programFolder`: the build's flag,
+// whether this user may write the folder, XDG_DATA_HOME and the home folder
+// (HOME, or the password database when HOME is unset or relative).
+SavedFolderInputs currentSavedFolderInputs(const QString& programFolder);
+
+// Creates `path` and whichever of its parents are missing, each readable and
+// writable by the owner only. Folders that already exist are left as they are.
+// Returns true when `path` is a folder afterwards.
+bool makePrivateFolder(const QString& path);
+
+}  // namespace saves
