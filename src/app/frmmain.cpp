@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QSessionManager>
+#include <QWindow>
 
 #include "core/geometry.h"
 
@@ -46,19 +47,29 @@ FrmMain::FrmMain(Toolkit& toolkit, quorvale::Board& board, quorvale::Pieces& pie
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     setWindowFlag(Qt::WindowMaximizeButtonHint, false);
 
-    // A session that ends asks the same question as any other close.
+    // The session manager. The game keeps no session state and has no
+    // command line, so it asks never to be started again at the next login.
+    // Qt reports a logout as a commit-data request that may interact with
+    // the player; that is the only request that runs the closing rule. A
+    // request to save the session's state asks nothing and closes nothing.
     connect(qGuiApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
+        manager.setRestartHint(QSessionManager::RestartNever);
         if (unloaded_) return;
-        if (!manager.allowsInteraction()) return;
-        const bool cancel = Form_QueryUnload(2);
+        const bool interactionAllowed = gameModified && manager.allowsInteraction();
+        if (sessionLogout(interactionAllowed)) manager.cancel();
         manager.release();
-        if (cancel) {
-            manager.cancel();
-            return;
-        }
-        // The rule has run; the window goes without asking a second time.
-        unloaded_ = true;
-        close();
+    });
+    connect(qGuiApp, &QGuiApplication::saveStateRequest, this,
+            [](QSessionManager& manager) { manager.setRestartHint(QSessionManager::RestartNever); });
+
+    // A drag ends when the mouse can no longer reach its image: another
+    // window took the focus (a popup, a dialog, another program's window) or
+    // the whole program lost it.
+    connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* focused) {
+        if (focused != windowHandle()) cancelDrag();
+    });
+    connect(qGuiApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+        if (state != Qt::ApplicationActive) cancelDrag();
     });
 }
 
@@ -69,14 +80,17 @@ void FrmMain::buildMenus() {
     mnuLoadGame = mnuFile->addAction(QStringLiteral("&Load Game"));
     mnuSaveGame = mnuFile->addAction(QStringLiteral("&Save Game"));
     mnuSep1 = mnuFile->addSeparator();
-    mnuSep1->setText(QStringLiteral("-"));
     mnuExit = mnuFile->addAction(QStringLiteral("E&xit"));
 
     mnuHelp = bar->addMenu(QStringLiteral("&Help"));
     mnuHTP = mnuHelp->addAction(QStringLiteral("H&ow to Play"));
     mnuSep3 = mnuHelp->addSeparator();
-    mnuSep3->setText(QStringLiteral("-"));
     mnuAbout = mnuHelp->addAction(QStringLiteral("&About"));
+
+    // A menu opened with the keyboard in the middle of a drag takes the
+    // mouse; the drag ends there, before the menu can swallow the release.
+    connect(mnuFile, &QMenu::aboutToShow, this, [this] { cancelDrag(); });
+    connect(mnuHelp, &QMenu::aboutToShow, this, [this] { cancelDrag(); });
 
     connect(mnuNewGame, &QAction::triggered, this, [this] { mnuNewGame_Click(); });
     connect(mnuLoadGame, &QAction::triggered, this, [this] { mnuLoadGame_Click(); });
@@ -110,6 +124,9 @@ void FrmMain::buildControls() {
         };
         image->onMouseUp = [this, index](int button, int shift, float x, float y) {
             imgPieces_MouseUp(index, static_cast<std::int16_t>(button), static_cast<std::int16_t>(shift), x, y);
+        };
+        image->onGrabLost = [this, index] {
+            if (drag.dragging && drag.dragPiece == index) cancelDrag();
         };
         imgPieces[static_cast<std::size_t>(i)] = image;
     }
@@ -172,6 +189,26 @@ bool FrmMain::Form_QueryUnload(int /*unloadMode*/) {
 }
 
 void FrmMain::mnuExit_Click() { close(); }
+
+bool FrmMain::sessionLogout(bool interactionAllowed) {
+    // With nothing to save, nothing is asked; the window stays until the
+    // session really ends and closes it.
+    if (unloaded_ || !gameModified) return false;
+    // Without leave to ask, nothing can be asked and nothing saved: the game
+    // stays as it is and the window stays open, so a logout that is then
+    // called off loses nothing.
+    if (!interactionAllowed) return false;
+    if (Form_QueryUnload(2)) return true;
+    // The rule has run; the window goes without asking a second time.
+    unloaded_ = true;
+    close();
+    return false;
+}
+
+void FrmMain::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow()) cancelDrag();
+    QMainWindow::changeEvent(event);
+}
 
 void FrmMain::closeEvent(QCloseEvent* event) {
     if (unloaded_) {

@@ -88,6 +88,10 @@ public:
     // The closing rule; returns cancel (true keeps the window open).
     bool Form_QueryUnload(int unloadMode);
     void mnuExit_Click();
+    // The session is logging out: runs the closing rule when the session
+    // lets the program ask, and closes the window unless the player
+    // cancelled. Returns true when the logout should be cancelled.
+    bool sessionLogout(bool interactionAllowed);
     // True once the window has closed for good.
     bool isUnloaded() const { return unloaded_; }
 
@@ -106,6 +110,8 @@ public:
     void imgPieces_MouseDown(std::int16_t index, std::int16_t button, std::int16_t shift, float x, float y);
     void imgPieces_MouseMove(std::int16_t index, std::int16_t button, std::int16_t shift, float x, float y);
     void imgPieces_MouseUp(std::int16_t index, std::int16_t button, std::int16_t shift, float x, float y);
+    // A drag that lost the mouse before its release ends without a move.
+    void cancelDrag();
 
     // ---- Skin, help, About (ui/) ----
     bool loadSkin(const QString& fileName);  // false: reported and the program was ended
@@ -130,6 +136,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void buildControls();

@@ -87,11 +87,15 @@ bool canMoveVertically(const Board& board, int piece, int a, int b, int col) {
     return ok;
 }
 
-DragAnswer dragPress(DragState& state, int index, ImagePlace image, MouseEventTwips event, TwipsPerPixel tpp) {
+DragAnswer dragPress(DragState& state, int index, ImagePlace image, ImageExtent extent, MouseEventTwips event,
+                     TwipsPerPixel tpp) {
     DragAnswer answer;
     if (event.button != kLeftButton) return answer;
-    // Only the ten piece images can start a drag.
-    if (!isPieceIndex(index)) return answer;
+    // Only the ten piece images can start a drag, and only one at a time.
+    if (!isPieceIndex(index) || state.dragging) return answer;
+    // The grab cell must be a cell of the pressed image: a press delivered to
+    // an image from outside it would record a grab cell of -1 or 2.
+    if (!(event.x >= 0 && event.y >= 0 && event.x < extent.width && event.y < extent.height)) return answer;
     state.dragPiece = static_cast<std::int16_t>(index);
     const PointerCell p = pointerOver(image, event, tpp);
     state.startCol = state.lastCol = static_cast<std::int16_t>(p.col);
@@ -108,8 +112,13 @@ DragAnswer dragMove(DragState& state, const Board& board, const Pieces& pieces, 
     DragAnswer answer;
     if (!state.dragging || !isPieceIndex(state.dragPiece)) return answer;
     PointerCell p = pointerOver(image, event, tpp);
-    // Same pointer cell as last accepted (before clamping): nothing to do.
-    if (p.col == state.lastCol && p.row == state.lastRow) return answer;
+    // Same pointer cell as last accepted (before clamping): nothing to move,
+    // but the pointer may be coming back from a refused cell, and the last
+    // accepted cell always shows the four-way arrow.
+    if (p.col == state.lastCol && p.row == state.lastRow) {
+        answer.pointer = kPointerSizeAll;
+        return answer;
+    }
     clampPointer(state, pieces, p);
 
     const bool sameCol = p.col == state.startCol;
@@ -139,6 +148,10 @@ DragAnswer dragRelease(DragState& state, Board& board, Pieces& pieces, int index
                        MouseEventTwips event, TwipsPerPixel tpp) {
     DragAnswer answer;
     if (event.button != kLeftButton) return answer;
+    if (!state.dragging || index != state.dragPiece) {
+        answer.pointer = kPointerDefault;
+        return answer;
+    }
 
     if (isPieceIndex(state.dragPiece)) {
         PointerCell p = pointerOver(image, event, tpp);
@@ -163,6 +176,17 @@ DragAnswer dragRelease(DragState& state, Board& board, Pieces& pieces, int index
     state.dragging = false;
     answer.pointer = kPointerDefault;
     answer.runSolvedTest = state.dragPiece == 0;
+    return answer;
+}
+
+DragAnswer dragCancel(DragState& state) {
+    DragAnswer answer;
+    if (!state.dragging) return answer;
+    state.dragging = false;
+    if (isPieceIndex(state.dragPiece)) {
+        answer.showPieceAt = cellAt(state.startCol - state.grabCol, state.startRow - state.grabRow);
+    }
+    answer.pointer = kPointerDefault;
     return answer;
 }
 

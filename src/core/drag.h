@@ -71,16 +71,35 @@ struct TwipsPerPixel {
     double y = 15;
 };
 
-// imgPieces_MouseDown: `image` is the pressed image `index`.
-DragAnswer dragPress(DragState& state, int index, ImagePlace image, MouseEventTwips event, TwipsPerPixel tpp);
+// Width and height of the pressed image, in twips.
+struct ImageExtent {
+    float width = 0;
+    float height = 0;
+};
+
+// imgPieces_MouseDown: `image` is the pressed image `index`, `extent` its size.
+// A press that cannot be a grab of that image starts nothing: one outside the
+// image (the platform hands a press to the image that already holds the
+// mouse, wherever it was made) or one while a drag is under way.
+DragAnswer dragPress(DragState& state, int index, ImagePlace image, ImageExtent extent, MouseEventTwips event,
+                     TwipsPerPixel tpp);
 
 // imgPieces_MouseMove: `image` is the image of state.dragPiece.
 DragAnswer dragMove(DragState& state, const Board& board, const Pieces& pieces, ImagePlace image,
                     MouseEventTwips event, TwipsPerPixel tpp);
 
 // imgPieces_MouseUp: `image` is the image of state.dragPiece; `index` is the
-// event's Index, used for the board update as the release has always done.
+// event's Index. Only the release that ends a drag of that same piece does
+// anything: a release with no drag under way (it was cancelled, or its press
+// started nothing) or from another image must not write a piece back onto
+// cells recorded for a different one.
 DragAnswer dragRelease(DragState& state, Board& board, Pieces& pieces, int index, ImagePlace image,
                        MouseEventTwips event, TwipsPerPixel tpp);
+
+// The drag lost the mouse before its release (a menu or popup opened, the
+// window was deactivated, the grab was taken away): the image goes back to
+// the start cell, nothing is written, no step, and the pointer is the arrow.
+// Does nothing when no drag is under way.
+DragAnswer dragCancel(DragState& state);
 
 }  // namespace quorvale

@@ -10,14 +10,16 @@
 namespace {
 
 quorvale::ImagePlace placeOf(const ImageControl* image) { return {image->Left(), image->Top()}; }
+quorvale::ImageExtent extentOf(const ImageControl* image) { return {image->Width(), image->Height()}; }
 
 }  // namespace
 
 void FrmMain::imgPieces_MouseDown(std::int16_t index, std::int16_t button, std::int16_t /*shift*/, float x, float y) {
     if (!quorvale::isPieceIndex(index)) return;
     const quorvale::TwipsPerPixel tpp{toolkit_.twipsPerPixelX(), toolkit_.twipsPerPixelY()};
+    const ImageControl* image = imgPieces[static_cast<std::size_t>(index)];
     const quorvale::DragAnswer answer =
-        quorvale::dragPress(drag, index, placeOf(imgPieces[static_cast<std::size_t>(index)]), {button, x, y}, tpp);
+        quorvale::dragPress(drag, index, placeOf(image), extentOf(image), {button, x, y}, tpp);
     if (answer.pointer) setMousePointer(*answer.pointer);
 }
 
@@ -56,4 +58,15 @@ void FrmMain::imgPieces_MouseUp(std::int16_t index, std::int16_t button, std::in
         toolkit_.messageBox(this, QString::fromStdU16String(quorvale::congratulationText(steps)),
                             QStringLiteral("Quorvale - Congratulations"), MsgIcon::Exclamation, MsgButtons::Ok);
     }
+}
+
+void FrmMain::cancelDrag() {
+    if (!drag.dragging) return;
+    const quorvale::DragAnswer answer = quorvale::dragCancel(drag);
+    if (answer.showPieceAt && quorvale::isPieceIndex(drag.dragPiece)) {
+        ImageControl* image = imgPieces[static_cast<std::size_t>(drag.dragPiece)];
+        image->setLeft(quorvale::pieceLeftTwips(answer.showPieceAt->col, toolkit_.twipsPerPixelX()));
+        image->setTop(quorvale::pieceTopTwips(answer.showPieceAt->row, toolkit_.twipsPerPixelY()));
+    }
+    if (answer.pointer) setMousePointer(*answer.pointer);
 }

@@ -80,6 +80,11 @@ void ImageControl::deliver(const MouseHandler& handler, QMouseEvent* event, int 
             static_cast<float>(at.y() * toolkit_.twipsPerPixelY()));
 }
 
+bool ImageControl::event(QEvent* event) {
+    if ((event->type() == QEvent::UngrabMouse || event->type() == QEvent::Hide) && onGrabLost) onGrabLost();
+    return QLabel::event(event);
+}
+
 void ImageControl::mousePressEvent(QMouseEvent* event) { deliver(onMouseDown, event, buttonNumber(event->button())); }
 
 void ImageControl::mouseDoubleClickEvent(QMouseEvent* event) {

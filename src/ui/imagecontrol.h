@@ -33,6 +33,9 @@ public:
     MouseHandler onMouseDown;
     MouseHandler onMouseMove;
     MouseHandler onMouseUp;
+    // The image lost the mouse while a button was held (the grab was taken
+    // by a popup or another window) or was hidden: no release will follow.
+    std::function<void()> onGrabLost;
 
     // Modifier set of a Qt event: Shift 1, Ctrl 2, Alt 4; others ignored.
     static int shiftState(Qt::KeyboardModifiers modifiers);
@@ -40,6 +43,7 @@ public:
     static int buttonNumber(Qt::MouseButton button);
 
 protected:
+    bool event(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "core/board.h"
 
 using namespace quorvale;
@@ -150,6 +152,33 @@ TEST(BoardModel, AccessOutsideTheBoardIsHarmless) {
     markSquare(g.board, g.pieces, 12);
     EXPECT_EQ(g.board.cells, b2.cells);
     EXPECT_EQ(encodePositions(g.pieces), encodePositions(p2));
+}
+
+TEST(BoardModel, RowFiveAndColumnFourAreOffTheBoard) {
+    // The grid is followed in memory by a guard: a write one row (or one
+    // column) past the end would land in it or in a neighbouring cell.
+    struct Guarded {
+        Board board;
+        std::array<std::int16_t, 8> guard;
+    } g{};
+    clearBoard(g.board);
+    g.guard.fill(77);
+    for (int col = -1; col <= 4; ++col) {
+        g.board.set(col, 5, 3);
+        g.board.set(col, -1, 3);
+        EXPECT_EQ(g.board.at(col, 5), kEmptyCell) << col;
+    }
+    for (int row = 0; row < 5; ++row) {
+        g.board.set(4, row, 3);
+        g.board.set(-1, row, 3);
+        EXPECT_EQ(g.board.at(4, row), kEmptyCell) << row;
+    }
+    for (const auto v : g.guard) EXPECT_EQ(v, 77);
+    for (const auto& row : g.board.cells)
+        for (const auto v : row) EXPECT_EQ(v, kEmptyCell);
+    EXPECT_FALSE(isOnBoard(0, 5));
+    EXPECT_FALSE(isOnBoard(4, 0));
+    EXPECT_TRUE(isOnBoard(3, 4));
 }
 
 TEST(LayoutCheck, AcceptsAValidLayout) { EXPECT_EQ(layoutProblem(kStandard), ""); }

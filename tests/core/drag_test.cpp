@@ -46,11 +46,24 @@ struct Table {
         if (a.stepTaken) ++steps;
     }
 
-    // Press `dx`, `dy` pixels inside the image of `piece`.
+    // The image of `piece` is 60 pixels per cell of the piece.
+    ImageExtent extentOf(int piece) const {
+        const PiecePos& p = pieces[static_cast<std::size_t>(piece)];
+        return {float(p.width * 60 * tpp.x), float(p.height * 60 * tpp.y)};
+    }
+
+    // Press `dx`, `dy` pixels from the top-left corner of the image of `piece`.
     DragAnswer press(int piece, int dx, int dy, int button = kLeftButton) {
         const PiecePos& p = pieces[static_cast<std::size_t>(piece)];
-        image = placeOf(Cell{p.col, p.row});
-        const DragAnswer a = dragPress(state, piece, image, {button, float(dx * tpp.x), float(dy * tpp.y)}, tpp);
+        const ImagePlace pressed = placeOf(Cell{p.col, p.row});
+        const DragAnswer a =
+            dragPress(state, piece, pressed, extentOf(piece), {button, float(dx * tpp.x), float(dy * tpp.y)}, tpp);
+        if (state.dragging && state.dragPiece == piece) image = pressed;
+        apply(a);
+        return a;
+    }
+    DragAnswer cancel() {
+        const DragAnswer a = dragCancel(state);
         apply(a);
         return a;
     }
@@ -150,10 +163,14 @@ TEST(DragPress, RecordsGrabAndPointerCells) {
     }
 }
 
-TEST(DragMove, StayingInTheSameCellDoesNothing) {
+TEST(DragMove, StayingInTheSameCellMovesNothing) {
     Table t(kStandard);
-    t.press(7, 10, 10);
-    EXPECT_TRUE(isEmpty(t.moveToPixel(Table::centre(1) + 15, Table::centre(3) - 20)));
+    const DragState before = (t.press(7, 10, 10), t.state);
+    const DragAnswer a = t.moveToPixel(Table::centre(1) + 15, Table::centre(3) - 20);
+    EXPECT_FALSE(a.showPieceAt);
+    EXPECT_FALSE(a.committed);
+    EXPECT_EQ(a.pointer, kPointerSizeAll);
+    EXPECT_TRUE(sameState(t.state, before));
 }
 
 TEST(DragMove, NothingHappensWithoutAPress) {
@@ -348,7 +365,7 @@ TEST(DragRelease, OtherPiecesNeverAsk) {
 TEST(DragRobustness, PieceIndexOutsideTheTableIsIgnored) {
     Table t(kStandard);
     const Board before = t.board;
-    EXPECT_TRUE(isEmpty(dragPress(t.state, 10, {}, {kLeftButton, 0, 0}, t.tpp)));
+    EXPECT_TRUE(isEmpty(dragPress(t.state, 10, {}, {900, 900}, {kLeftButton, 0, 0}, t.tpp)));
     EXPECT_FALSE(t.state.dragging);
 
     t.state.dragging = true;
@@ -371,11 +388,160 @@ TEST(DragRobustness, WildCoordinatesNeverBreakTheBoard) {
         const MouseEventTwips ev{kLeftButton, coord(rng), coord(rng)};
         const ImagePlace img{coord(rng), coord(rng)};
         switch (i % 3) {
-            case 0: dragPress(t.state, p, img, ev, t.tpp); break;
+            case 0: dragPress(t.state, p, img, {1800, 1800}, ev, t.tpp); break;
             case 1: dragMove(t.state, t.board, t.pieces, img, ev, t.tpp); break;
             default: dragRelease(t.state, t.board, t.pieces, p, img, ev, t.tpp); break;
         }
         for (const auto& row : t.board.cells)
             for (const auto v : row) ASSERT_TRUE(v >= -1 && v <= 9);
+    }
+}
+
+namespace {
+
+// Each piece's cells hold its index at its recorded place, every other cell -1.
+::testing::AssertionResult boardMatchesPieces(const Board& board, const Pieces& pieces) {
+    Board expected;
+    clearBoard(expected);
+    Pieces copy = pieces;
+    for (int i = 0; i < kPieceCount; ++i) putPiece(expected, copy, i, pieces[std::size_t(i)].col, pieces[std::size_t(i)].row);
+    if (expected.cells == board.cells) return ::testing::AssertionSuccess();
+    auto out = ::testing::AssertionFailure() << "board:";
+    for (const auto& row : board.cells) {
+        out << "\n";
+        for (const auto v : row) out << v << " ";
+    }
+    return out;
+}
+
+}  // namespace
+
+TEST(DragPress, PressesThatCannotBeAGrabStartNothing) {
+    Table t(kStandard);
+    // Small 9 at (3,4): a press delivered to it from 90 pixels to its left,
+    // and presses on its right and bottom edges, are not on the image.
+    for (const auto& [dx, dy] : {std::pair{-90, 30}, std::pair{60, 30}, std::pair{30, 60}, std::pair{30, -1}}) {
+        EXPECT_TRUE(isEmpty(t.press(9, dx, dy))) << dx << "," << dy;
+        EXPECT_FALSE(t.state.dragging);
+    }
+    EXPECT_TRUE(t.press(9, 59, 59).pointer) << "the last pixel inside still grabs";
+    t.cancel();
+
+    // A second left press while a drag is under way leaves that drag alone.
+    t.press(6, 30, 30);
+    t.moveTo(1, 4);
+    EXPECT_TRUE(isEmpty(t.press(7, 30, 30)));
+    EXPECT_EQ(t.state.dragPiece, 6);
+    EXPECT_EQ(t.state.startCol, 0);
+    t.releaseAt(1, 4);
+    EXPECT_EQ(t.board.at(1, 4), 6);
+    EXPECT_TRUE(boardMatchesPieces(t.board, t.pieces));
+}
+
+TEST(DragRelease, ReleaseWithoutItsOwnDragWritesNothing) {
+    // A finished drag of Small 8 leaves its drag state behind; a release on
+    // Small 9 whose press started nothing must not move 9 onto 8's cells.
+    Table t(kStandard);
+    t.press(8, 30, 30);
+    t.moveTo(2, 4);
+    t.releaseAt(2, 4);
+    const Board before = t.board;
+    t.press(9, -90, 30);
+    const DragAnswer a =
+        dragRelease(t.state, t.board, t.pieces, 9, t.placeOf(Cell{3, 4}), t.at(Table::centre(2), Table::centre(4), 1), t.tpp);
+    EXPECT_FALSE(a.committed);
+    EXPECT_FALSE(a.runSolvedTest);
+    EXPECT_EQ(a.pointer, kPointerDefault);
+    EXPECT_EQ(t.board.cells, before.cells);
+    EXPECT_EQ(t.pieces[9].col, 3);
+    EXPECT_EQ(t.steps, 1);
+}
+
+TEST(DragMove, FourWayPointerComesBackAfterARefusedCell) {
+    Table t(kStandard);
+    t.press(6, 30, 30);  // Small 6 at (0,4), free cells (1,4) and (2,4)
+    t.moveTo(1, 4);
+    EXPECT_EQ(t.moveTo(1, 3).pointer, kPointerNoDrop);
+    const DragAnswer back = t.moveTo(1, 4);
+    EXPECT_EQ(back.pointer, kPointerSizeAll) << "back on the last accepted cell";
+    EXPECT_EQ(t.imageCell(), (Cell{1, 4}));
+
+    Table s(kStandard);
+    s.press(6, 30, 30);
+    EXPECT_EQ(s.moveTo(1, 3).pointer, kPointerNoDrop);
+    EXPECT_EQ(s.moveTo(0, 4).pointer, kPointerSizeAll) << "back on the start cell";
+    EXPECT_EQ(s.imageCell(), (Cell{0, 4}));
+}
+
+TEST(DragMove, BackAtTheStartBecomesTheLastAcceptedCell) {
+    Table t(kStandard);
+    t.press(6, 30, 30);
+    t.moveTo(1, 4);
+    t.moveTo(0, 4);
+    EXPECT_EQ(t.state.lastCol, 0);
+    EXPECT_EQ(t.state.lastRow, 4);
+    // Out again to the same cell: the image must follow, not be skipped.
+    EXPECT_EQ(t.moveTo(1, 4).showPieceAt, (Cell{1, 4}));
+    t.releaseAt(1, 4);
+    EXPECT_EQ(t.pieces[6].col, 1);
+    EXPECT_EQ(t.steps, 1);
+}
+
+TEST(DragMove, TallPieceIsClampedByItsHeightAtTheBottomEdge) {
+    Table t = Table::alone(2, 0, 2);  // Tall at (0,2), grabbed by its top cell
+    t.press(2, 30, 30);
+    EXPECT_EQ(t.moveToPixel(Table::centre(0), 5000).showPieceAt, (Cell{0, 3}));
+    t.releaseAtPixel(Table::centre(0), 5000);
+    EXPECT_EQ(t.pieces[2].row, 3);
+    EXPECT_EQ(t.board.at(0, 3), 2);
+    EXPECT_EQ(t.board.at(0, 4), 2);
+    EXPECT_EQ(t.board.at(0, 2), kEmptyCell);
+}
+
+TEST(DragCancel, PutsTheImageBackAndCommitsNothing) {
+    Table t(kStandard);
+    const Board before = t.board;
+    EXPECT_TRUE(isEmpty(t.cancel())) << "no drag, nothing to cancel";
+    t.press(6, 30, 30);
+    t.moveTo(2, 4);
+    const DragAnswer a = t.cancel();
+    EXPECT_EQ(a.showPieceAt, (Cell{0, 4}));
+    EXPECT_EQ(a.pointer, kPointerDefault);
+    EXPECT_FALSE(a.committed);
+    EXPECT_FALSE(a.runSolvedTest);
+    EXPECT_FALSE(t.state.dragging);
+    // The release the menu swallowed may still arrive: it changes nothing.
+    EXPECT_FALSE(t.releaseAt(2, 4).committed);
+    EXPECT_TRUE(isEmpty(t.moveTo(1, 4)));
+    EXPECT_EQ(t.board.cells, before.cells);
+    EXPECT_EQ(t.steps, 0);
+    EXPECT_FALSE(t.modified);
+}
+
+TEST(DragRobustness, BoardMatchesThePiecesAfterEveryEvent) {
+    std::mt19937 rng(2026);
+    std::uniform_int_distribution<int> piece(0, 9);
+    std::uniform_int_distribution<int> offset(-100, 160);
+    std::uniform_int_distribution<int> pixel(-80, 330);
+    std::uniform_int_distribution<int> kind(0, 9);
+    Table t(kStandard);
+    for (int i = 0; i < 5000; ++i) {
+        const int k = kind(rng);
+        const int p = piece(rng);
+        if (k < 2) {
+            t.press(p, offset(rng), offset(rng), k == 0 ? kLeftButton : 2);
+        } else if (k < 7) {
+            t.moveToPixel(pixel(rng), pixel(rng));
+        } else if (k < 9) {
+            // Mostly the dragged piece's own release, sometimes another image's.
+            const int index = (k == 8) ? p : t.state.dragPiece;
+            const DragAnswer a = dragRelease(t.state, t.board, t.pieces, index, t.image,
+                                             t.at(pixel(rng), pixel(rng), kLeftButton), t.tpp);
+            t.apply(a);
+        } else {
+            t.cancel();
+        }
+        ASSERT_TRUE(boardMatchesPieces(t.board, t.pieces)) << "after event " << i << " of kind " << k;
+        ASSERT_EQ(layoutProblem(encodePositions(t.pieces)), "") << "after event " << i;
     }
 }
