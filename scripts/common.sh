@@ -3,11 +3,17 @@ set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD_DIR="${QUORVALE_BUILD_DIR:-$ROOT/build}"
-PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev)
+# What building and running the game needs (libgl-dev for Qt's CMake package).
+GAME_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev)
+# What the test suite needs on top: GoogleTest, Google Benchmark, and the
+# tools that check the .deb, the desktop metadata and the manual pages.
+TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev
+               dpkg-dev file lintian desktop-file-utils appstream man-db groff-base)
 
+# install_missing [PACKAGE...]: the game's packages and the ones given.
 install_missing() {
     local missing=()
-    for p in "${PACKAGES[@]}" "$@"; do
+    for p in "${GAME_PACKAGES[@]}" "$@"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
     done
     if [ ${#missing[@]} -gt 0 ]; then
@@ -19,7 +25,11 @@ install_missing() {
     fi
 }
 
+# build [CMAKE_ARGUMENT...]: configures BUILD_DIR and builds it, all of it or
+# only the targets named in BUILD_TARGETS.
 build() {
     cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE="${QUORVALE_BUILD_TYPE:-RelWithDebInfo}" "$@"
-    cmake --build "$BUILD_DIR" -j "$(nproc)"
+    local targets=()
+    for t in ${BUILD_TARGETS:-}; do targets+=(--target "$t"); done
+    cmake --build "$BUILD_DIR" -j "$(nproc)" "${targets[@]}"
 }

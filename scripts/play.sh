@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Quorvale and starts it.
+# Installs what the game needs, builds the game alone (no tests, tools or
+# benchmarks: the skin and levels come ready-made from data/) and starts it.
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 install_missing
-build -DQUORVALE_BUILD_TESTS=OFF
+BUILD_TARGETS=quorvale build -DQUORVALE_BUILD_TESTS=OFF -DQUORVALE_BUILD_BENCH=OFF
 exec "$BUILD_DIR/game/quorvale"

@@ -4,8 +4,8 @@
 # UndefinedBehaviorSanitizer (into build-asan/) and runs the suite once more.
 # QUORVALE_SKIP_SANITIZED=1 skips the sanitized pass.
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
-install_missing
-build -DQUORVALE_BUILD_TESTS=ON
+install_missing "${TEST_PACKAGES[@]}"
+build -DQUORVALE_BUILD_TESTS=ON -DQUORVALE_BUILD_BENCH=ON
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir "$BUILD_DIR" --output-on-failure -j "$(nproc)"
 

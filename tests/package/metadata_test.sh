@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Installs the game into a fresh prefix inside WORK_DIR and checks its desktop
+# metadata: the menu entry passes desktop-file-validate, the AppStream
+# metainfo passes appstreamcli validate, and the two agree with each other and
+# with the installed files (ids, command, icon).
+# Usage: metadata_test.sh BUILD_DIR WORK_DIR
+set -euo pipefail
+build="$1"
+work="$2"
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+prefix="$work/prefix"
+rm -rf "$prefix"
+mkdir -p "$prefix"
+cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1 || { cat "$work/install.log"; fail "cmake --install failed"; }
+
+desktop="$prefix/share/applications/org.example.quorvale.desktop"
+metainfo="$prefix/share/metainfo/org.example.quorvale.metainfo.xml"
+[ -f "$desktop" ] || fail "no $desktop"
+[ -f "$metainfo" ] || fail "no $metainfo"
+
+echo "== desktop-file-validate"
+out="$(desktop-file-validate "$desktop" 2>&1)" || { echo "$out"; fail "desktop-file-validate failed"; }
+[ -z "$out" ] || { echo "$out"; fail "desktop-file-validate has remarks"; }
+
+echo "== appstreamcli validate --no-net"
+appstreamcli validate --no-net --pedantic "$metainfo" || fail "appstreamcli validate failed"
+
+echo "== the two agree with each other and with the install"
+tag() { sed -n "s|.*<$1[^>]*>\(.*\)</$1>.*|\1|p" "$metainfo"; }
+[ "$(tag id)" = org.example.quorvale ] || fail "component id is '$(tag id)'"
+[ "$(tag launchable)" = org.example.quorvale.desktop ] || fail "launchable is '$(tag launchable)'"
+[ "$(tag binary)" = quorvale ] || fail "provided binary is '$(tag binary)'"
+[ -x "$prefix/bin/quorvale" ] || fail "the provided binary is not in $prefix/bin"
+[ "$(tag project_license)" = MIT ] || fail "project licence is '$(tag project_license)'"
+grep -q '<content_rating type="oars-1\.[01]"' "$metainfo" || fail "no OARS content rating"
+icon="$(sed -n 's/^Icon=//p' "$desktop")"
+[ "$icon" = "$(tag icon)" ] || fail "the menu entry's icon '$icon' is not the metainfo's '$(tag icon)'"
+for n in 16 22 24 32 48 64 128 256; do
+    png="$prefix/share/icons/hicolor/${n}x${n}/apps/$icon.png"
+    [ -f "$png" ] || fail "no ${n}x${n} icon"
+    # The PNG header's width and height (big-endian, bytes 16-23) must match the folder.
+    size="$(od -An -tu1 -j16 -N8 "$png" | awk '{ print $3 * 256 + $4 "x" $7 * 256 + $8 }')"
+    [ "$size" = "${n}x${n}" ] || fail "the ${n}x${n} icon is $size pixels"
+done
+grep -qx "Exec=$prefix/lib/quorvale/quorvale" "$desktop" || fail "the menu entry does not start $prefix/lib/quorvale/quorvale"
+echo "desktop metadata: ok"
