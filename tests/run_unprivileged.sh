@@ -29,7 +29,7 @@ cd "$work/tmp"
 
 status=0
 setpriv --reuid=65534 --regid=65534 --clear-groups \
-    env -u XDG_RUNTIME_DIR HOME="$work/home" TMPDIR="$work/tmp" \
+    env -u XDG_RUNTIME_DIR -u XDG_DATA_HOME HOME="$work/home" TMPDIR="$work/tmp" \
         QT_QPA_PLATFORM=offscreen QUORVALE_REQUIRE_PERMISSIONS=1 \
     "$bin" "$@" >"$work/output" 2>&1 || status=$?
 cat "$work/output"
