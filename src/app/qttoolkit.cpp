@@ -2,18 +2,21 @@
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QElapsedTimer>
+#include <QEvent>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProcess>
 #include <QScreen>
 #include <QUrl>
 #include <QVBoxLayout>
 
 #include "saves/savedfolder.h"
+#include <memory>
 
 namespace {
 
@@ -39,6 +42,89 @@ double logicalDpiY() {
 constexpr int kShellAccepted = 42;
 constexpr int kShellFileNotFound = 2;
 constexpr int kShellNoAssociation = 31;
+
+// How long the desktop's opener gets to report a failure. An opener that is
+// still running by then has handed the request on (or is the program that
+// shows it) and counts as accepted.
+constexpr int kOpenerVerdictMs = 2000;
+constexpr int kOpenerSliceMs = 20;
+
+// While the opener is being waited for, the windows keep repainting but take
+// no input, as under a modal box: presses, keys and closes are dropped, so
+// the player cannot start a second action before the first has its answer.
+class InputBlocker final : public QObject {
+public:
+    InputBlocker() {
+        qApp->installEventFilter(this);
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    }
+    ~InputBlocker() override {
+        QGuiApplication::restoreOverrideCursor();
+        qApp->removeEventFilter(this);
+    }
+    InputBlocker(const InputBlocker&) = delete;
+    InputBlocker& operator=(const InputBlocker&) = delete;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+        case QEvent::Wheel:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+        case QEvent::ContextMenu:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+            return true;
+        case QEvent::Close:
+            event->ignore();
+            return true;
+        default:
+            return QObject::eventFilter(watched, event);
+        }
+    }
+};
+
+// Runs the desktop's opener on `url` and turns its outcome into a shell
+// result: it cannot be started, ends with a non-zero status or dies on a
+// signal within the verdict time: failure; ends with 0: accepted; still
+// running: accepted, and it is left to run on its own. Its process object
+// deletes itself once it ends, which also reaps it.
+int runOpener(const QString& url) {
+    auto opener = std::make_unique<QProcess>();
+    opener->setProgram(QStringLiteral("xdg-open"));
+    opener->setArguments({url});
+    // Its output goes where ours goes; an unread pipe could stall a browser
+    // that the opener turns into.
+    opener->setProcessChannelMode(QProcess::ForwardedChannels);
+    opener->setStandardInputFile(QProcess::nullDevice());
+    opener->start();
+    if (!opener->waitForStarted()) return kShellNoAssociation;
+
+    {
+        InputBlocker blocker;
+        QElapsedTimer clock;
+        clock.start();
+        while (opener->state() != QProcess::NotRunning && clock.elapsed() < kOpenerVerdictMs) {
+            if (opener->waitForFinished(kOpenerSliceMs)) break;
+            QCoreApplication::processEvents(QEventLoop::AllEvents, kOpenerSliceMs);
+        }
+    }
+
+    if (opener->state() == QProcess::NotRunning) {
+        const bool clean = opener->exitStatus() == QProcess::NormalExit && opener->exitCode() == 0;
+        return clean ? kShellAccepted : kShellNoAssociation;
+    }
+    QProcess* running = opener.release();
+    QObject::connect(running, &QProcess::finished, running, &QObject::deleteLater);
+    return kShellAccepted;
+}
 
 }  // namespace
 
@@ -128,7 +214,7 @@ int QtToolkit::shellOpen(QWidget*, const QString& target) {
         url = QUrl::fromLocalFile(target);
     }
     if (url.isLocalFile() && !QFileInfo::exists(url.toLocalFile())) return kShellFileNotFound;
-    return QDesktopServices::openUrl(url) ? kShellAccepted : kShellNoAssociation;
+    return runOpener(url.toString(QUrl::FullyEncoded));
 }
 
 double QtToolkit::twipsPerPixelX() const { return 1440.0 / logicalDpiX(); }

@@ -1,5 +1,6 @@
 #include "ui/frmabout.h"
 
+#include <QIcon>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QPushButton>
@@ -46,7 +47,13 @@ void PressLabel::mousePressEvent(QMouseEvent* event) {
     }
 }
 
-void PressLabel::mouseDoubleClickEvent(QMouseEvent* event) { mousePressEvent(event); }
+// The second press of a double-click is reported as a press, but it does not
+// begin a click: a double-click is one click and one double-click, so a link
+// opens once.
+void PressLabel::mouseDoubleClickEvent(QMouseEvent* event) {
+    mousePressEvent(event);
+    leftPressed_ = false;
+}
 
 void PressLabel::mouseMoveEvent(QMouseEvent* event) {
     event->accept();
@@ -86,7 +93,9 @@ FrmAbout::FrmAbout(FrmMain& owner)
     setFixedClientTwips(*this, owner_, kClientWidth, kClientHeight);
 
     imgTamberlo = new PressLabel(this);
-    imgTamberlo->setPixmap(QPixmap(QStringLiteral(":/tamberlo.png")));
+    // QIcon finds tamberlo@2x.png beside the picture and hands it out on a
+    // dense screen, marked with its pixel ratio, so it stays sharp there.
+    imgTamberlo->setPixmap(QIcon(QStringLiteral(":/tamberlo.png")).pixmap(QSize(52, 58), devicePixelRatioF()));
     imgTamberlo->setScaledContents(true);
     place(imgTamberlo, kTamberlo);
     imgTamberlo->onMouseDown = [this](int button, int shift) { imgTamberlo_MouseDown(button, shift); };
