@@ -130,13 +130,59 @@ void putPiece(Board& board, Pieces& pieces, int piece, int col, int row) {
     pieces[static_cast<std::size_t>(piece)].row = static_cast<std::int16_t>(row);
 }
 
+namespace {
+
+// A piece as the player sees it on the board. Only one square and one wide
+// piece exist; the tall and small pieces are told apart by their cells.
+std::string pieceName(int piece) {
+    switch (pieceKindOf(piece)) {
+        case PieceKind::Square: return "the square";
+        case PieceKind::Wide: return "the wide piece";
+        case PieceKind::Tall: return "a tall piece";
+        case PieceKind::Small: return "a small piece";
+    }
+    return "a piece";
+}
+
+// The cell a piece is placed by, as the player would point at it.
+std::string anchorName(int piece) {
+    switch (pieceKindOf(piece)) {
+        case PieceKind::Square: return "its top-left cell";
+        case PieceKind::Wide: return "its left cell";
+        case PieceKind::Tall: return "its top cell";
+        case PieceKind::Small: return "its cell";
+    }
+    return "its cell";
+}
+
+std::string capitalized(std::string text) {
+    if (!text.empty() && text[0] >= 'a' && text[0] <= 'z') text[0] = static_cast<char>(text[0] - 'a' + 'A');
+    return text;
+}
+
+// Columns and rows as the player counts them, from 1.
+std::string cellName(int col, int row) {
+    return "column " + std::to_string(col + 1) + ", row " + std::to_string(row + 1);
+}
+
+}  // namespace
+
 std::string layoutProblem(const Positions& positions) {
     // Every piece must lie wholly inside the board ...
     for (int i = 0; i < kPieceCount; ++i) {
         const int v = positions[static_cast<std::size_t>(i)];
         const Size s = sizeOf(pieceKindOf(i));
-        if (v < 0 || v % 10 > kBoardCols - s.width || v / 10 > kBoardRows - s.height) {
-            return "Piece " + std::to_string(i) + " lies outside the board.";
+        const std::string name = capitalized(pieceName(i));
+        if (v < 0) {
+            return name + " has the position value " + std::to_string(v) + ", which names no cell of the board.";
+        }
+        const int col = v % 10;
+        const int row = v / 10;
+        if (!isOnBoard(col, row)) {
+            return name + " is placed in " + cellName(col, row) + ", outside the board.";
+        }
+        if (col > kBoardCols - s.width || row > kBoardRows - s.height) {
+            return name + " with " + anchorName(i) + " in " + cellName(col, row) + " does not fit on the board.";
         }
     }
     // ... and no cell may be claimed by two pieces.
@@ -145,13 +191,25 @@ std::string layoutProblem(const Positions& positions) {
     for (int i = 0; i < kPieceCount; ++i) {
         const int v = positions[static_cast<std::size_t>(i)];
         int clash = -1;
+        int clashCol = 0;
+        int clashRow = 0;
         forEachCell(pieceKindOf(i), v % 10, v / 10, [&](int c, int r) {
             const std::int16_t owner = grid.at(c, r);
-            if (owner != kEmptyCell && clash < 0) clash = owner;
+            if (owner != kEmptyCell && clash < 0) {
+                clash = owner;
+                clashCol = c;
+                clashRow = r;
+            }
             grid.set(c, r, static_cast<std::int16_t>(i));
         });
         if (clash >= 0) {
-            return "Pieces " + std::to_string(clash) + " and " + std::to_string(i) + " overlap.";
+            // Pieces are checked in index order, so `clash` is never of a
+            // later kind than `i`: "The square and a small piece ...".
+            const std::string where = " overlap in " + cellName(clashCol, clashRow) + ".";
+            if (pieceKindOf(clash) == pieceKindOf(i)) {
+                return std::string(pieceKindOf(i) == PieceKind::Tall ? "Two tall pieces" : "Two small pieces") + where;
+            }
+            return capitalized(pieceName(clash)) + " and " + pieceName(i) + where;
         }
     }
     return {};

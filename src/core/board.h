@@ -83,8 +83,9 @@ void putPiece(Board& board, Pieces& pieces, int piece, int col, int row);
 
 // Checks that ten encoded positions describe a layout the board can hold:
 // every piece inside the board and no two pieces sharing a cell. Returns an
-// empty string when they do, else one sentence in plain words saying what is
-// wrong, e.g. "Piece 3 lies outside the board." or "Pieces 2 and 5 overlap.".
+// empty string when they do, else one sentence for the player saying what is
+// wrong and where, with columns and rows counted from 1, e.g.
+// "The square and a small piece overlap in column 2, row 4.".
 std::string layoutProblem(const Positions& positions);
 
 }  // namespace quorvale

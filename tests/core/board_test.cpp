@@ -183,27 +183,34 @@ TEST(BoardModel, RowFiveAndColumnFourAreOffTheBoard) {
 
 TEST(LayoutCheck, AcceptsAValidLayout) { EXPECT_EQ(layoutProblem(kStandard), ""); }
 
-TEST(LayoutCheck, RefusesPiecesOutsideTheBoard) {
+TEST(LayoutCheck, RefusalsNameThePieceAndItsPlaceOffTheBoard) {
     auto with = [](int piece, std::int16_t v) {
         Positions p = kStandard;
         p[static_cast<std::size_t>(piece)] = v;
         return layoutProblem(p);
     };
-    EXPECT_EQ(with(3, -1), "Piece 3 lies outside the board.");
-    EXPECT_EQ(with(0, 3), "Piece 0 lies outside the board.");   // square in column 3
-    EXPECT_EQ(with(0, 40), "Piece 0 lies outside the board.");  // square in row 4
-    EXPECT_EQ(with(1, 13), "Piece 1 lies outside the board.");  // wide in column 3
-    EXPECT_EQ(with(2, 40), "Piece 2 lies outside the board.");  // tall in row 4
-    EXPECT_EQ(with(6, 50), "Piece 6 lies outside the board.");  // row 5
-    EXPECT_EQ(with(6, 19), "Piece 6 lies outside the board.");  // column digit 9
-    EXPECT_EQ(with(9, 32767), "Piece 9 lies outside the board.");
+    EXPECT_EQ(with(3, -1), "A tall piece has the position value -1, which names no cell of the board.");
+    EXPECT_EQ(with(0, 3), "The square with its top-left cell in column 4, row 1 does not fit on the board.");
+    EXPECT_EQ(with(0, 40), "The square with its top-left cell in column 1, row 5 does not fit on the board.");
+    EXPECT_EQ(with(1, 13), "The wide piece with its left cell in column 4, row 2 does not fit on the board.");
+    EXPECT_EQ(with(2, 40), "A tall piece with its top cell in column 1, row 5 does not fit on the board.");
+    EXPECT_EQ(with(6, 50), "A small piece is placed in column 1, row 6, outside the board.");  // row guard
+    EXPECT_EQ(with(6, 19), "A small piece is placed in column 10, row 2, outside the board.");
+    EXPECT_EQ(with(9, 32767), "A small piece is placed in column 8, row 3277, outside the board.");
+    EXPECT_EQ(with(9, 43), "");  // the last cell of the board
 }
 
-TEST(LayoutCheck, RefusesOverlappingPieces) {
-    Positions p = kStandard;
-    p[5] = 32;  // Tall 5 onto Small 8's cell (2,3) and the free (2,4)
-    EXPECT_EQ(layoutProblem(p), "Pieces 5 and 8 overlap.");
-    p = kStandard;
-    p[9] = 0;  // Small 9 onto Tall 2
-    EXPECT_EQ(layoutProblem(p), "Pieces 2 and 9 overlap.");
+TEST(LayoutCheck, RefusalsNameTheOverlappingPiecesAndTheCell) {
+    auto with = [](int piece, std::int16_t v) {
+        Positions p = kStandard;
+        p[static_cast<std::size_t>(piece)] = v;
+        return layoutProblem(p);
+    };
+    EXPECT_EQ(with(6, 11), "The square and a small piece overlap in column 2, row 2.");
+    EXPECT_EQ(with(0, 22), "The square and the wide piece overlap in column 3, row 3.");
+    EXPECT_EQ(with(1, 22), "The wide piece and a tall piece overlap in column 4, row 3.");
+    EXPECT_EQ(with(5, 32), "A tall piece and a small piece overlap in column 3, row 4.");
+    EXPECT_EQ(with(9, 0), "A tall piece and a small piece overlap in column 1, row 1.");
+    EXPECT_EQ(with(3, 0), "Two tall pieces overlap in column 1, row 1.");
+    EXPECT_EQ(with(7, 40), "Two small pieces overlap in column 1, row 5.");
 }

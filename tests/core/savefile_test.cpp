@@ -96,13 +96,13 @@ TEST(SavedGameFile, DamagedFilesAreRefusedAndChangeNothing) {
 
     SavedGame outside = sample();
     outside.positions[0] = 3;  // the Square in column 3
-    EXPECT_EQ(refused(bytesOf(outside)), "Piece 0 lies outside the board.");
+    EXPECT_EQ(refused(bytesOf(outside)), "The square with its top-left cell in column 4, row 1 does not fit on the board.");
     SavedGame negative = sample();
     negative.positions[6] = -10;
-    EXPECT_EQ(refused(bytesOf(negative)), "Piece 6 lies outside the board.");
+    EXPECT_EQ(refused(bytesOf(negative)), "A small piece has the position value -10, which names no cell of the board.");
     SavedGame overlap = sample();
     overlap.positions[9] = 32;  // Small 9 onto Small 8 at (2,3)
-    EXPECT_EQ(refused(bytesOf(overlap)), "Pieces 8 and 9 overlap.");
+    EXPECT_EQ(refused(bytesOf(overlap)), "Two small pieces overlap in column 3, row 4.");
 }
 
 TEST(SavedGameFile, TooShortAndLevelMessagesAreSentences) {

@@ -96,7 +96,7 @@ expect(1 "level 2: the same layout as level 1" check "${WORK}/repeated.ZHN")
 # A file of the right size full of nonsense: every level is invalid.
 string(REPEAT "A" 2100 nonsense)
 file(WRITE "${WORK}/nonsense.ZHN" "${nonsense}")
-expect(1 "level 1: invalid layout: Piece 0 lies outside the board" check "${WORK}/nonsense.ZHN")
+expect(1 "level 1: invalid layout: The square is placed in column 6, row 1671, outside the board[.]" check "${WORK}/nonsense.ZHN")
 expect(1 "70 levels cannot be drawn" decompile "${WORK}/nonsense.ZHN")
 expect(2 "level 1 is not a valid layout" solve "${WORK}/nonsense.ZHN" 1)
 

@@ -219,8 +219,9 @@ TEST_F(LoadTest, DamagedSavedGamesAreRefusedAndChangeNothing) {
         {"past.sav", savedGameBytes(4, 70, "Past", good), "The saved game names level 71, but the levels are numbered 1 to 70."},
         {"before.sav", savedGameBytes(4, -1, "Before", good),
          "The saved game names level 0, but the levels are numbered 1 to 70."},
-        {"outside.sav", savedGameBytes(4, 1, "Outside", outside), "Piece 1 lies outside the board."},
-        {"overlap.sav", savedGameBytes(4, 1, "Overlap", overlapping), "Pieces 7 and 8 overlap."},
+        {"outside.sav", savedGameBytes(4, 1, "Outside", outside),
+         "The wide piece with its left cell in column 4, row 4 does not fit on the board."},
+        {"overlap.sav", savedGameBytes(4, 1, "Overlap", overlapping), "Two small pieces overlap in column 1, row 5."},
     };
     for (const Case& c : cases) writeSaved(c.file, c.bytes);
     writeSaved("vanished.sav", savedGameBytes(4, 1, "Vanished", good));
