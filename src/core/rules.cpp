@@ -37,6 +37,13 @@ std::u16string statusCaption(int levelIndex, const std::u16string& levelName, st
            ascii("    ") + ascii("Steps: ") + decimal(steps);
 }
 
+std::u16string shownLevelName(std::u16string name) {
+    for (char16_t& c : name) {
+        if (c < u' ') c = u' ';
+    }
+    return name;
+}
+
 std::u16string congratulationText(std::int32_t steps) {
     return ascii("Congratulations!! You finished the game in ") + decimal(steps) + ascii(" steps.");
 }

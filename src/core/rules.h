@@ -14,6 +14,12 @@ bool isSolved(const Board& board);
 // "Level: " + (levelIndex + 1) + " - " + name (untrimmed) + "    Steps: " + steps.
 std::u16string statusCaption(int levelIndex, const std::u16string& levelName, std::int32_t steps);
 
+// A level name as the status line and the level list show it: every control
+// character (below 32, NUL, TAB, CR and LF among them) becomes a space, so a
+// name read from a file can neither break the line nor hide in it. The stored
+// name is left as it is.
+std::u16string shownLevelName(std::u16string name);
+
 // "Congratulations!! You finished the game in " + steps + " steps."
 std::u16string congratulationText(std::int32_t steps);
 

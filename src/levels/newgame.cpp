@@ -5,15 +5,15 @@
 
 #include "app/frmmain.h"
 #include "core/board.h"
+#include "core/rules.h"
 #include "levels/frmlevel.h"
 
 namespace {
 
-// A level name as a list shows it: all ten characters, a NUL as a space.
+// A level name as a list shows it: all ten characters, a control character
+// (NUL, CR, LF, ...) as a space.
 QString displayName(const std::u16string& name) {
-    QString text = QString::fromStdU16String(name);
-    text.replace(QChar(u'\0'), QChar(u' '));
-    return text;
+    return QString::fromStdU16String(quorvale::shownLevelName(name));
 }
 
 }  // namespace

@@ -60,10 +60,8 @@ void FrmMain::showCongratulations() {
 
 void FrmMain::updateStatus() {
     const int index = (levelIndex >= 0 && levelIndex < quorvale::kLevelCount) ? levelIndex : 0;
-    const std::u16string caption =
-        quorvale::statusCaption(levelIndex, levels[static_cast<std::size_t>(index)].name, steps);
-    QString text = QString::fromStdU16String(caption);
-    // A NUL in a level name shows as a space.
-    text.replace(QChar(u'\0'), QChar(u' '));
-    lblStatus->setText(text);
+    // Control characters in the name (NUL, CR, LF, ...) show as spaces.
+    const std::u16string caption = quorvale::statusCaption(
+        levelIndex, quorvale::shownLevelName(levels[static_cast<std::size_t>(index)].name), steps);
+    lblStatus->setText(QString::fromStdU16String(caption));
 }

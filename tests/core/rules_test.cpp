@@ -39,6 +39,12 @@ TEST(StatusLine, LevelNameAndStepsInPlace) {
     EXPECT_EQ(statusCaption(4, withNul, 3), u"Level: 5 - " + withNul + u"    Steps: 3");
 }
 
+TEST(StatusLine, ControlCharactersOfANameShowAsSpaces) {
+    // Five controls become five spaces before the blank; DEL (127) stays.
+    EXPECT_EQ(shownLevelName(std::u16string(u"\0\t\n\r\x1F !~\x7F\u00E9", 10)), u"      !~\x7F\u00E9");
+    EXPECT_EQ(shownLevelName(u"Plain name"), u"Plain name");
+}
+
 TEST(StatusLine, CongratulationTextKeepsThePlural) {
     EXPECT_EQ(congratulationText(57), u"Congratulations!! You finished the game in 57 steps.");
     EXPECT_EQ(congratulationText(1), u"Congratulations!! You finished the game in 1 steps.");

@@ -178,6 +178,26 @@ TEST_F(NewGameTest, NewGameAfterTheCongratulationHidesTheBannerAndEnablesSaving)
     EXPECT_EQ(frm->levelIndex, 1);
 }
 
+// CR, LF, TAB and the other control characters of a level name show as
+// spaces in the list and the status line; the saved game keeps the bytes.
+TEST_F(NewGameTest, ControlCharactersInALevelNameShowAsSpaces) {
+    quorvale::LevelTable levels = testLevels();
+    levels[2].name = u"Ab\r\nCd\tE\x01\x1F";
+    writeLevels(levels);
+    start();
+    tk.modalScripts.push_back([](QDialog& dialog) {
+        auto& chooser = dynamic_cast<FrmLevel&>(dialog);
+        EXPECT_EQ(line(chooser.lisLevel, 2), "Level 3 - Ab  Cd E  ");
+        chooser.lisLevel->setCurrentRow(2);
+        QTest::mouseClick(chooser.cmdSetLevel, Qt::LeftButton);
+    });
+    frm->mnuNewGame->trigger();
+    EXPECT_EQ(frm->lblStatus->text(), "Level: 3 - Ab  Cd E      Steps: 0");
+
+    saveAs("controls");
+    EXPECT_EQ(readBytes(savedPath("controls.sav")).mid(6, 10), QByteArray("Ab\r\nCd\tE\x01\x1F"));
+}
+
 TEST_F(NewGameTest, LevelWithAnInvalidLayoutIsRefusedAndNothingChanges) {
     quorvale::LevelTable levels = testLevels();
     levels[4].positions[3] = 43;  // a tall piece reaching below the board
@@ -193,8 +213,10 @@ TEST_F(NewGameTest, LevelWithAnInvalidLayoutIsRefusedAndNothingChanges) {
         int index;
         QString reason;
     };
-    for (const Case& c : {Case{4, "Piece 3 lies outside the board."}, Case{5, "Pieces 6 and 9 overlap."},
-                          Case{6, "Piece 0 lies outside the board."}}) {
+    for (const Case& c :
+         {Case{4, "A tall piece with its top cell in column 4, row 5 does not fit on the board."},
+          Case{5, "Two small pieces overlap in column 2, row 4."},
+          Case{6, "The square has the position value -1, which names no cell of the board."}}) {
         tk.messages.clear();
         tk.messageAnswers = {MsgResult::No};
         startLevel(c.index);
