@@ -58,3 +58,23 @@ TEST(CodePage, CountsCharactersNotCodeUnits) {
     EXPECT_EQ(cp1252::characterCount(u"a\U0001F600b"), 3u);
     EXPECT_EQ(cp1252::characterCount(std::u16string(1, char16_t(0xDC00))), 1u);
 }
+
+// The 32 bytes where the code page differs from Latin-1, written out.
+TEST(CodePage, BytesEightyToNinetyFifteenAsTheCodePageDefinesThem) {
+    constexpr char16_t kHighControls[32] = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  // 0x80 - 0x87
+        0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,  // 0x88 - 0x8F
+        0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 0x90 - 0x97
+        0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,  // 0x98 - 0x9F
+    };
+    for (int i = 0; i < 32; ++i) {
+        const auto byte = static_cast<std::uint8_t>(0x80 + i);
+        EXPECT_EQ(static_cast<int>(cp1252::decode(byte)), static_cast<int>(kHighControls[i])) << std::hex << 0x80 + i;
+        EXPECT_EQ(cp1252::encode(kHighControls[i]), byte) << std::hex << 0x80 + i;
+    }
+    // Everywhere else a byte is the character of the same number.
+    for (int b = 0; b < 256; ++b) {
+        if (b >= 0x80 && b <= 0x9F) continue;
+        EXPECT_EQ(static_cast<int>(cp1252::decode(static_cast<std::uint8_t>(b))), b);
+    }
+}

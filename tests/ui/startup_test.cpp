@@ -252,3 +252,21 @@ TEST_F(StartupTest, SecondSpritesAreShownNowhere) {
     }
     EXPECT_EQ(centreColour(frm.imgPieces[0]), rgb(testSkinColour(kSquare)));
 }
+
+// With neither the level file nor the skin, the level file is read first and
+// its failure ends the program: one message, and the skin is never tried.
+TEST_F(StartupTest, NeitherDataFileGivesOnlyTheLevelFileMessage) {
+    ASSERT_FALSE(QFile::exists(path("qvl.ZHN")));
+    ASSERT_FALSE(QFile::exists(path("qvl.bmp")));
+    frm = modMain::main(tk);
+    ASSERT_TRUE(tk.endRequested());
+    EXPECT_NE(tk.exitCode(), 0);
+    ASSERT_EQ(tk.messages.size(), 1u);
+    EXPECT_EQ(tk.messages[0].title, "Quorvale - Error");
+    EXPECT_EQ(tk.messages[0].icon, MsgIcon::Error);
+    EXPECT_EQ(tk.messages[0].text, "An error has occurred while attempting loading data file\r\n" + dir.path() +
+                                       "/qvl.zhn\r\n53 File not found");
+    ASSERT_NE(frm, nullptr);
+    EXPECT_TRUE(frm->isUnloaded());
+    EXPECT_TRUE(frm->imgPieces[0]->picture().isNull());  // no sprite was cut
+}
