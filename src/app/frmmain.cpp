@@ -40,7 +40,12 @@ FrmMain::FrmMain(Toolkit& toolkit, quorvale::Board& board, quorvale::Pieces& pie
     : toolkit_(toolkit), board_(board), pieces_(pieces) {
     initResources();
     setWindowTitle(QStringLiteral("Quorvale"));
-    setWindowIcon(QIcon(QStringLiteral(":/quorvale.png")));
+    // Every size drawn for the icon, so the desktop shows a sharp one wherever it appears.
+    QIcon icon;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        icon.addFile(QStringLiteral(":/quorvale-%1.png").arg(size), QSize(size, size));
+    }
+    setWindowIcon(icon);
     buildMenus();
     buildControls();
     // The window never changes size: the menu bar plus the fixed client area.

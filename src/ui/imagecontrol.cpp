@@ -23,12 +23,12 @@ ImageControl::ImageControl(Toolkit& toolkit, QWidget* parent) : QLabel(parent), 
 
 float ImageControl::Width() const {
     if (picture_.isNull()) return kPlaceholderTwips;
-    return static_cast<float>(picture_.width() * toolkit_.twipsPerPixelX());
+    return static_cast<float>(picture_.deviceIndependentSize().width() * toolkit_.twipsPerPixelX());
 }
 
 float ImageControl::Height() const {
     if (picture_.isNull()) return kPlaceholderTwips;
-    return static_cast<float>(picture_.height() * toolkit_.twipsPerPixelY());
+    return static_cast<float>(picture_.deviceIndependentSize().height() * toolkit_.twipsPerPixelY());
 }
 
 void ImageControl::setLeft(float twips) {
@@ -46,7 +46,9 @@ void ImageControl::setVisible(bool visible) { QLabel::setVisible(visible); }
 void ImageControl::setPicture(const QPixmap& picture) {
     picture_ = picture;
     setPixmap(picture);
-    if (!picture.isNull()) resize(picture.size());
+    // A sprite cut from the double-resolution skin covers as many screen
+    // pixels as one from the ordinary skin: size by the logical size.
+    if (!picture.isNull()) resize(picture.deviceIndependentSize().toSize());
 }
 
 void ImageControl::place() {

@@ -19,14 +19,15 @@ public:
 
     float Left() const { return left_; }
     float Top() const { return top_; }
-    float Width() const;   // picture width in twips
+    float Width() const;   // picture width in twips (logical pixels, whatever its pixel ratio)
     float Height() const;  // picture height in twips
     void setLeft(float twips);
     void setTop(float twips);
     bool Visible() const { return !isHidden(); }
     void setVisible(bool visible) override;
 
-    // Shows `picture` at its own size.
+    // Shows `picture` at its own logical size (its pixel size divided by its
+    // device pixel ratio).
     void setPicture(const QPixmap& picture);
     QPixmap picture() const { return picture_; }
 

@@ -7,9 +7,19 @@
 
 class PicClip {
 public:
-    // Takes `picture` as the whole held picture.
-    void setPicture(const QImage& picture) { picture_ = picture; }
+    // Takes `picture` as the whole held picture; drops any companion.
+    void setPicture(const QImage& picture) {
+        picture_ = picture;
+        companion_ = QImage();
+    }
     const QImage& picture() const { return picture_; }
+
+    // A copy of the held picture drawn at twice its resolution. While one is
+    // held, clipped() cuts from it at the doubled rectangle and marks the copy
+    // with device pixel ratio 2, so the sprite keeps the rectangle's size on
+    // screen but shows every device pixel of a high-density display.
+    void setCompanion(const QImage& companion) { companion_ = companion; }
+    const QImage& companion() const { return companion_; }
 
     // Sets the clip rectangle, in pixels of the held picture.
     void setClip(int left, int top, int width, int height) { clip_ = QRect(left, top, width, height); }
@@ -21,5 +31,6 @@ public:
 
 private:
     QImage picture_;
+    QImage companion_;
     QRect clip_;
 };

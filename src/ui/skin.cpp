@@ -1,8 +1,8 @@
 // Loading the skin bitmap and cutting the sprites of the main window from it.
 #include <QImage>
-#include <QImageReader>
 
 #include "app/frmmain.h"
+#include "ui/skinfile.h"
 
 namespace {
 
@@ -10,20 +10,40 @@ namespace {
 constexpr int kSkinWidth = 370;
 constexpr int kSkinHeight = 380;
 
+// "qvl.bmp" -> "qvl@2x.bmp": the double-resolution companion lies beside the skin.
+QString companionName(const QString& fileName) {
+    const int dot = fileName.lastIndexOf(QLatin1Char('.'));
+    const int slash = fileName.lastIndexOf(QLatin1Char('/'));
+    if (dot <= slash + 1) return fileName + QStringLiteral("@2x");
+    return fileName.left(dot) + QStringLiteral("@2x") + fileName.mid(dot);
+}
+
+// The companion for a screen of `devicePixelRatio`, or a null image when the
+// screen is not dense or the companion is missing, not a plain file, damaged
+// or not exactly twice the skin map. Any of these falls back to the skin
+// itself without a word: the companion only sharpens the picture.
+QImage loadCompanion(const QString& folder, const QString& fileName, qreal devicePixelRatio) {
+    if (devicePixelRatio <= 1.0) return {};
+    QImage companion = quorvale::readSkinPicture(joinPath(folder, companionName(fileName)));
+    if (companion.width() != kSkinWidth * 2 || companion.height() != kSkinHeight * 2) return {};
+    return companion;
+}
+
 }  // namespace
 
 bool FrmMain::loadSkin(const QString& fileName) {
     const QString fullPath = joinPath(toolkit_.programFolder(), fileName);
 
     bool ok = true;
-    QImageReader reader(fullPath);
-    reader.setDecideFormatFromContent(true);
-    QImage skin = reader.read();
+    const QImage skin = quorvale::readSkinPicture(fullPath);
     // A picture too small for the map would give cut-off sprites: refuse it.
     if (skin.isNull() || skin.width() < kSkinWidth || skin.height() < kSkinHeight) ok = false;
 
     if (ok) {
         piclipSkin.setPicture(skin);
+        // Checked only once the skin itself has passed, so a bad skin fails
+        // the same way whether or not a companion lies beside it.
+        piclipSkin.setCompanion(loadCompanion(toolkit_.programFolder(), fileName, devicePixelRatioF()));
         struct Cut {
             ImageControl* target;
             int left, top, width, height;

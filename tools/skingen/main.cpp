@@ -1,8 +1,9 @@
-// Usage: qvl-skingen [SOURCE_DIR] [--preview DIR]  (writes data/qvl.bmp and src/ui/images/*.png under SOURCE_DIR; --preview also writes enlarged PNG copies to DIR)
+// Usage: qvl-skingen [SOURCE_DIR] [--preview DIR]  (writes data/qvl.bmp, data/qvl@2x.bmp and src/ui/images/*.png under SOURCE_DIR; --preview also writes enlarged PNG copies to DIR)
 //
 // Draws all of Quorvale's art from code: the skin bitmap that the main window
-// cuts into its frame, title, banner and piece sprites, the application icon
-// in two sizes and the picture of the About box. Runs headless (offscreen
+// cuts into its frame, title, banner and piece sprites, and its companion at
+// twice the resolution for high-density screens; the application icon in
+// eight sizes; the picture of the About box at single and double resolution. Runs headless (offscreen
 // platform); a font is needed only for the lettering.
 #include <QByteArray>
 #include <QDir>
@@ -19,6 +20,7 @@
 
 #include <cstdio>
 #include <random>
+#include <utility>
 
 namespace {
 
@@ -35,6 +37,9 @@ const QColor kTeal(22, 150, 142);
 const QColor kOrange(236, 124, 30);
 const QColor kPurple(136, 74, 192);
 const QColor kMagenta(206, 66, 138);
+
+// Pixel sizes of the window icon.
+constexpr int kIconSizes[] = {16, 22, 24, 32, 48, 64, 128, 256};
 
 // Skin size and its fixed rectangles.
 constexpr int kSkinWidth = 370;
@@ -586,10 +591,14 @@ void drawTall(QPainter& p, int which) {
     engrave(p, groove, base);
 }
 
-QImage drawSkin() {
-    QImage skin(kSkinWidth, kSkinHeight, QImage::Format_RGB32);
+// The skin at `scale` times its size: every shape is drawn in skin
+// coordinates through a scaled painter, so the double-resolution skin is the
+// same drawing with twice the detail, not an enlarged copy.
+QImage drawSkin(int scale) {
+    QImage skin(kSkinWidth * scale, kSkinHeight * scale, QImage::Format_RGB32);
     skin.fill(QColor(40, 28, 20));
     QPainter p(&skin);
+    p.scale(scale, scale);
     p.setRenderHint(QPainter::Antialiasing, true);
     p.setRenderHint(QPainter::TextAntialiasing, true);
     drawFrame(p);
@@ -667,17 +676,68 @@ QImage drawIconSmall() {
     return img;
 }
 
+// The small icons (16, 22 and 24 pixels), drawn pixel by pixel so that the
+// pieces stay crisp: cells of `cell` pixels, a frame `frame` pixels thick on
+// the top and sides and whatever height is left below the board for the exit
+// (none at 16 pixels, where the square simply reaches the bottom edge).
+QImage drawIconPixel(int size, int cell, int frame) {
+    QImage img(size, size, QImage::Format_ARGB32);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    const int boardW = 4 * cell;
+    const int boardH = 5 * cell;
+    const int outerW = boardW + 2 * frame;
+    const int left = (size - outerW) / 2;
+    const int bottom = size - frame - boardH;
+    const QColor frameLight(212, 150, 84);
+    const QColor frameBase(150, 90, 45);
+    const QColor frameDark(88, 48, 22);
+    p.fillRect(QRect(left, 0, outerW, size), frameBase);
+    p.fillRect(QRect(left, 0, outerW, 1), frameLight);
+    p.fillRect(QRect(left, 0, 1, size), frameLight);
+    p.fillRect(QRect(left + outerW - 1, 0, 1, size), frameDark);
+    const int bx = left + frame;
+    const int by = frame;
+    p.fillRect(QRect(bx, by, boardW, boardH), QColor(58, 44, 34));
+    if (bottom > 0) {
+        p.fillRect(QRect(left, size - 1, outerW, 1), frameDark);
+        // The exit under the two middle columns, between gold posts.
+        p.fillRect(QRect(bx + cell, by + boardH, 2 * cell, bottom), QColor(8, 30, 16));
+        p.fillRect(QRect(bx + cell - 1, by + boardH, 1, bottom), kGold);
+        p.fillRect(QRect(bx + 3 * cell, by + boardH, 1, bottom), kGold);
+    }
+    for (const IconPiece& piece : kIconPieces) {
+        const QRect r(bx + piece.col * cell, by + piece.row * cell, piece.width * cell, piece.height * cell);
+        p.fillRect(r, piece.colour.darker(220));
+        p.fillRect(r.adjusted(0, 0, -1, -1), piece.colour.lighter(150));
+        p.fillRect(r.adjusted(1, 1, -1, -1), piece.colour);
+    }
+    // A gold mark in the middle of the square.
+    const IconPiece& square = kIconPieces[0];
+    const int mark = cell >= 4 ? 2 : 1;
+    p.fillRect(QRect(bx + (square.col + 1) * cell - mark / 2, by + (square.row + 1) * cell - mark / 2,
+                     mark, mark),
+               kGold);
+    p.end();
+    return img;
+}
+
 QImage toSixteenColours(const QImage& img) {
     QList<QRgb> table(std::begin(kIconColours), std::end(kIconColours));
     return img.convertToFormat(QImage::Format_Indexed8, table, Qt::ThresholdDither | Qt::AvoidDither);
 }
 
-// The same picture at 128 x 128 in full colour, with bevels.
-QImage drawIconLarge() {
+// The same picture in full colour, with bevels, at `size` pixels square. It
+// is laid out on a 128-pixel canvas (the 32-pixel layout times 4) and drawn
+// through a painter scaled to the size asked for, so every size is drawn
+// afresh rather than resampled from another.
+QImage drawIconLarge(int size) {
     constexpr double s = 4.0;
-    QImage img(128, 128, QImage::Format_ARGB32);
+    QImage img(size, size, QImage::Format_ARGB32);
     img.fill(Qt::transparent);
     QPainter p(&img);
+    p.scale(size / 128.0, size / 128.0);
     p.setRenderHint(QPainter::Antialiasing, true);
     const QRectF outer(3 * s, 0, 26 * s, 31 * s);
     QPainterPath outerPath;
@@ -719,10 +779,12 @@ QImage drawIconLarge() {
 }
 
 // ---------------------------------------------------------------------------
-// The About box picture: the square piece as a cheerful crowned character.
+// The About box picture: the square piece as a cheerful crowned character,
+// 52 x 58 pixels times `factor`. Drawn four times larger still and reduced,
+// for smooth edges.
 
-QImage drawTamberlo() {
-    constexpr int scale = 4;
+QImage drawTamberlo(int factor) {
+    const int scale = 4 * factor;
     QImage big(52 * scale, 58 * scale, QImage::Format_RGB32);
     QPainter p(&big);
     p.setRenderHint(QPainter::Antialiasing, true);
@@ -796,7 +858,7 @@ QImage drawTamberlo() {
     p.drawPath(starPath(QPointF(46, 11), 2.8, 0.8, 4));
     p.drawPath(starPath(QPointF(45, 50), 2.2, 0.7, 4));
     p.end();
-    return big.scaled(52, 58, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return big.scaled(52 * factor, 58 * factor, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
 // ---------------------------------------------------------------------------
@@ -890,26 +952,56 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    const QImage skin = drawSkin();
-    const QImage iconSmall = toSixteenColours(drawIconSmall());
-    const QImage iconLarge = drawIconLarge();
-    const QImage tamberlo = drawTamberlo();
+    const QImage skin = drawSkin(1);
+    const QImage skin2x = drawSkin(2);
+    const QImage tamberlo = drawTamberlo(1);
+    const QImage tamberlo2x = drawTamberlo(2);
 
-    bool ok = writeBmp24(skin, root.filePath(QStringLiteral("data/qvl.bmp")));
-    if (!ok) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(root.filePath(QStringLiteral("data/qvl.bmp"))));
+    bool ok = true;
+    for (const auto& [image, name] : {std::pair{skin, "data/qvl.bmp"}, std::pair{skin2x, "data/qvl@2x.bmp"}}) {
+        const QString path = root.filePath(QString::fromLatin1(name));
+        if (!writeBmp24(image, path)) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+            ok = false;
+        }
     }
-    ok = savePng(iconSmall, root.filePath(QStringLiteral("src/ui/images/quorvale.png"))) && ok;
-    ok = savePng(iconLarge, root.filePath(QStringLiteral("src/ui/images/quorvale-128.png"))) && ok;
+    // The window icon in the sizes desktops ask for. Up to 32 pixels it is
+    // drawn pixel by pixel (the 32-pixel one in 16 colours); from 48 on it is
+    // the bevelled drawing.
+    QList<std::pair<int, QImage>> icons;
+    for (int size : kIconSizes) {
+        QImage icon;
+        if (size == 16) {
+            icon = drawIconPixel(16, 3, 1);
+        } else if (size == 22) {
+            icon = drawIconPixel(22, 4, 1);
+        } else if (size == 24) {
+            icon = drawIconPixel(24, 4, 1);
+        } else if (size == 32) {
+            icon = toSixteenColours(drawIconSmall());
+        } else {
+            icon = drawIconLarge(size);
+        }
+        icons.append({size, icon});
+    }
+    for (const auto& [size, icon] : icons) {
+        const QString name = QStringLiteral("src/ui/images/quorvale-%1.png").arg(size);
+        ok = savePng(icon, root.filePath(name)) && ok;
+    }
     ok = savePng(tamberlo, root.filePath(QStringLiteral("src/ui/images/tamberlo.png"))) && ok;
+    ok = savePng(tamberlo2x, root.filePath(QStringLiteral("src/ui/images/tamberlo@2x.png"))) && ok;
 
     if (!previewDir.isEmpty()) {
         QDir().mkpath(previewDir);
         const QDir out(previewDir);
         ok = savePng(enlarged(skin, 2), out.filePath(QStringLiteral("skin.png"))) && ok;
-        ok = savePng(enlarged(iconSmall, 8), out.filePath(QStringLiteral("icon32.png"))) && ok;
-        ok = savePng(enlarged(iconLarge, 2), out.filePath(QStringLiteral("icon128.png"))) && ok;
+        ok = savePng(skin2x, out.filePath(QStringLiteral("skin@2x.png"))) && ok;
+        for (const auto& [size, icon] : icons) {
+            ok = savePng(enlarged(icon, std::max(1, 256 / size)), out.filePath(QStringLiteral("icon%1.png").arg(size))) &&
+                 ok;
+        }
         ok = savePng(enlarged(tamberlo, 4), out.filePath(QStringLiteral("tamberlo.png"))) && ok;
+        ok = savePng(enlarged(tamberlo2x, 2), out.filePath(QStringLiteral("tamberlo@2x.png"))) && ok;
     }
     return ok ? 0 : 1;
 }

@@ -1,0 +1,127 @@
+#include "ui/skinfile.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImageReader>
+
+#include <cerrno>
+#include <cstdint>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace quorvale {
+
+namespace {
+
+// A skin is a few hundred kilobytes (1.7 MB at double resolution); anything
+// beyond this is no skin and is refused before it is read into memory.
+constexpr qint64 kMaxSkinBytes = 64 * 1024 * 1024;
+
+// Header fields, read byte by byte in little-endian order.
+std::uint32_t le16(const QByteArray& b, int at) {
+    return std::uint32_t(std::uint8_t(b[at])) | (std::uint32_t(std::uint8_t(b[at + 1])) << 8);
+}
+
+std::uint32_t le32(const QByteArray& b, int at) {
+    return le16(b, at) | (le16(b, at + 2) << 16);
+}
+
+}  // namespace
+
+bool bmpIsComplete(const QByteArray& bytes) {
+    if (bytes.size() < 2 || bytes[0] != 'B' || bytes[1] != 'M') return true;
+    const std::int64_t size = bytes.size();
+    constexpr int kFileHeader = 14;
+    if (size < kFileHeader + 4) return false;
+
+    // bfSize may be 0 ("not given"), but never more than the file holds.
+    const std::int64_t declaredSize = le32(bytes, 2);
+    if (declaredSize > size) return false;
+    const std::int64_t pixelOffset = le32(bytes, 10);
+    const std::int64_t infoSize = le32(bytes, 14);
+    if (infoSize != 12 && infoSize < 40) return false;
+    if (kFileHeader + infoSize > size) return false;
+    if (pixelOffset < kFileHeader + infoSize || pixelOffset > size) return false;
+
+    std::int64_t width = 0;
+    std::int64_t height = 0;
+    std::uint32_t bitsPerPixel = 0;
+    std::uint32_t compression = 0;
+    std::int64_t imageSize = 0;
+    if (infoSize == 12) {
+        // The old OS/2 header: 16-bit unsigned width and height.
+        width = le16(bytes, 18);
+        height = le16(bytes, 20);
+        bitsPerPixel = le16(bytes, 24);
+    } else {
+        // Signed 32-bit: a negative height is a top-down bitmap.
+        width = std::int32_t(le32(bytes, 18));
+        height = std::int32_t(le32(bytes, 22));
+        bitsPerPixel = le16(bytes, 28);
+        compression = le32(bytes, 30);
+        imageSize = le32(bytes, 34);
+    }
+    if (width <= 0 || height == 0) return false;
+    if (height < 0) height = -height;
+
+    switch (compression) {
+    case 0:  // uncompressed
+    case 3:  // bit fields
+    case 6: {
+        if (bitsPerPixel != 1 && bitsPerPixel != 4 && bitsPerPixel != 8 && bitsPerPixel != 16 && bitsPerPixel != 24 &&
+            bitsPerPixel != 32) {
+            return false;
+        }
+        // Each row is padded to a whole number of 32-bit words.
+        const std::int64_t rowBytes = (width * bitsPerPixel + 31) / 32 * 4;
+        return pixelOffset + rowBytes * height <= size;
+    }
+    default:
+        // Run-length and embedded formats: the header gives the data size.
+        return pixelOffset + imageSize <= size;
+    }
+}
+
+QImage readSkinPicture(const QString& path) {
+    const QByteArray native = QFile::encodeName(path);
+    struct stat info {};
+    // Refuse pipes, devices, sockets and folders before opening anything.
+    if (::stat(native.constData(), &info) != 0 || !S_ISREG(info.st_mode)) return {};
+    const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return {};
+    // The name may have been pointed elsewhere between the two looks: judge
+    // what was actually opened.
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > kMaxSkinBytes) {
+        ::close(fd);
+        return {};
+    }
+
+    QByteArray bytes;
+    bytes.resize(qsizetype(info.st_size) + 1);
+    qint64 filled = 0;
+    bool failed = false;
+    // Read to the end, one byte past the size seen, to notice a file that grew.
+    while (filled < bytes.size()) {
+        const ssize_t got = ::read(fd, bytes.data() + filled, size_t(bytes.size() - filled));
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            failed = true;
+            break;
+        }
+        if (got == 0) break;
+        filled += got;
+    }
+    ::close(fd);
+    if (failed || filled > info.st_size) return {};
+    bytes.resize(qsizetype(filled));
+
+    if (!bmpIsComplete(bytes)) return {};
+    QBuffer buffer(&bytes);
+    if (!buffer.open(QIODevice::ReadOnly)) return {};
+    QImageReader reader(&buffer);
+    reader.setDecideFormatFromContent(true);
+    return reader.read();
+}
+
+}  // namespace quorvale
