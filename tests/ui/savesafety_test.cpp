@@ -1,6 +1,7 @@
 // Saving under real failures: a file-size limit, a full file system, links,
 // FIFOs and devices under the game's name, the per-user saved folder, and
 // step counts at and beyond their limits.
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
@@ -13,6 +14,7 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include "app/qttoolkit.h"
 #include "commandtest.h"
 #include "saves/savedfolder.h"
 
@@ -234,6 +236,15 @@ TEST(SavedFolderChoice, PicksTheProgramFolderOrTheUsersDataFolder) {
         in.home = c.home;
         EXPECT_EQ(saves::chooseSavedFolder(in), c.expected) << c.systemWide << c.writable << c.xdg;
     }
+}
+
+TEST(SavedFolderChoice, DesktopToolkitUsesTheChoiceForThisProcess) {
+    const EnvGuard xdg("XDG_DATA_HOME", "/tmp/quorvale-data");
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    const bool besideExecutable =
+        !saves::isSystemWideBuild() && ::access(QFile::encodeName(programFolder).constData(), W_OK | X_OK) == 0;
+    const QtToolkit toolkit;
+    EXPECT_EQ(toolkit.savedFolder(), besideExecutable ? programFolder + "/saved" : "/tmp/quorvale-data/quorvale/saved");
 }
 
 TEST_F(SaveSafetyTest, UserDataFolderIsMadePrivateAndGamesRoundTrip) {
