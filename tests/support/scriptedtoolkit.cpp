@@ -4,9 +4,12 @@
 #include <QDialog>
 #include <gtest/gtest.h>
 
-MsgResult ScriptedToolkit::messageBox(QWidget*, const QString& text, const QString& title, MsgIcon icon,
+#include "app/frmmain.h"
+
+MsgResult ScriptedToolkit::messageBox(QWidget* owner, const QString& text, const QString& title, MsgIcon icon,
                                       MsgButtons buttons) {
-    messages.push_back({text, title, icon, buttons});
+    const auto* frm = owner != nullptr ? qobject_cast<const FrmMain*>(owner->window()) : nullptr;
+    messages.push_back({text, title, icon, buttons, frm != nullptr ? frm->MousePointer() : -1});
     if (buttons == MsgButtons::Ok) {
         return MsgResult::Ok;
     }

@@ -14,6 +14,9 @@ struct MessageCall {
     QString title;
     MsgIcon icon;
     MsgButtons buttons;
+    // The main window's MousePointer when the box opened; -1 when the box
+    // was not owned by the main window.
+    int ownerPointer = -1;
 };
 
 struct InputCall {

@@ -1,8 +1,11 @@
 // Playing with the mouse: real Qt mouse events on the piece images of the
 // offscreen main window, from New Game to the congratulation.
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
+#include <QMenu>
 #include <QTest>
+#include <QTimer>
 
 #include "gamefixture.h"
 
@@ -35,6 +38,31 @@ protected:
     QPoint imagePos(int piece) const { return frm->imgPieces[piece]->pos(); }
     static QPoint cellPos(int col, int row) { return {60 * col + 30, 60 * row + 30}; }
     int boardAt(int col, int row) const { return frm->board().at(col, row); }
+
+    // Each piece's cells hold its index at its recorded place, all others -1.
+    ::testing::AssertionResult boardMatchesPieces() const {
+        quorvale::Board expected;
+        quorvale::clearBoard(expected);
+        quorvale::Pieces copy = frm->pieces();
+        for (int i = 0; i < quorvale::kPieceCount; ++i)
+            quorvale::putPiece(expected, copy, i, copy[std::size_t(i)].col, copy[std::size_t(i)].row);
+        if (expected.cells == frm->board().cells) return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "the board no longer matches the pieces";
+    }
+
+    // Nothing moved: piece 9 on its start cell, on screen and on the board.
+    void expectUntouched() {
+        EXPECT_EQ(imagePos(9), cellPos(3, 4));
+        EXPECT_EQ(boardAt(3, 4), 9);
+        EXPECT_EQ(boardAt(2, 4), -1);
+        EXPECT_EQ(frm->pieces()[9].col, 3);
+        EXPECT_FALSE(frm->drag.dragging);
+        EXPECT_EQ(frm->MousePointer(), 0);
+        EXPECT_EQ(frm->cursor().shape(), Qt::ArrowCursor);
+        EXPECT_EQ(frm->steps, 0);
+        EXPECT_FALSE(frm->gameModified);
+        EXPECT_TRUE(boardMatchesPieces());
+    }
 };
 
 TEST_F(DragPlayTest, WholeLevelFromNewGameToTheCongratulation) {
@@ -65,6 +93,7 @@ TEST_F(DragPlayTest, WholeLevelFromNewGameToTheCongratulation) {
     EXPECT_EQ(tk.messages[0].text, "Congratulations!! You finished the game in 5 steps.");
     EXPECT_EQ(tk.messages[0].icon, MsgIcon::Exclamation);
     EXPECT_EQ(tk.messages[0].buttons, MsgButtons::Ok);
+    EXPECT_EQ(tk.messages[0].ownerPointer, 0) << "the arrow is back before the box opens";
     EXPECT_EQ(frm->lblStatus->text(), status(1, "Easy", 5));
 
     // Only the banner and the status line remain; nothing left to save.
@@ -196,4 +225,90 @@ TEST_F(SolvedTestTrigger, OnlyAReleaseOfTheSquareEndsTheGame) {
     ASSERT_EQ(tk.messages.size(), 1u);
     EXPECT_EQ(tk.messages[0].text, "Congratulations!! You finished the game in 1 steps.");
     EXPECT_TRUE(frm->imgCong->isVisible());
+}
+
+TEST_F(DragPlayTest, ReleaseBlockedAtOnceMarksTheGameChangedWithoutAStep) {
+    // Piece 9 up into the tall piece 5: refused, and the release writes it back.
+    dragPiece(9, kGrab, {cellCentre(3, 3)});
+    EXPECT_EQ(imagePos(9), cellPos(3, 4));
+    EXPECT_EQ(boardAt(3, 4), 9);
+    EXPECT_EQ(frm->steps, 0);
+    EXPECT_TRUE(frm->gameModified);
+    EXPECT_EQ(frm->lblStatus->text(), status(1, "Easy", 0));
+}
+
+// The ways a drag loses the mouse before its release.
+enum class LostBy { MenuOpened, WindowDeactivated, GrabTaken, ImageHidden };
+
+class InterruptedDragTest : public DragPlayTest, public ::testing::WithParamInterface<LostBy> {};
+
+TEST_P(InterruptedDragTest, PieceGoesBackAndNothingIsCounted) {
+    ImageControl* piece = frm->imgPieces[9];
+    QTest::mousePress(piece, Qt::LeftButton, Qt::NoModifier, kGrab);
+    QTest::mouseMove(piece, cellCentre(2, 4) - piece->pos());
+    ASSERT_EQ(imagePos(9), cellPos(2, 4));
+    ASSERT_TRUE(frm->drag.dragging);
+
+    QWidget other;
+    switch (GetParam()) {
+    case LostBy::MenuOpened:
+        // The menu closes itself once it is up, as a player's Escape would.
+        QTimer::singleShot(0, frm->mnuFile, [this] { frm->mnuFile->close(); });
+        frm->mnuFile->exec(frm->mapToGlobal(QPoint(0, 0)));
+        break;
+    case LostBy::WindowDeactivated:
+        frm->activateWindow();
+        QApplication::setActiveWindow(frm.get());
+        other.show();
+        QApplication::setActiveWindow(&other);
+        QCoreApplication::processEvents();
+        break;
+    case LostBy::GrabTaken: {
+        QEvent ungrab(QEvent::UngrabMouse);
+        QCoreApplication::sendEvent(piece, &ungrab);
+        break;
+    }
+    case LostBy::ImageHidden:
+        piece->setVisible(false);
+        piece->setVisible(true);
+        break;
+    }
+    expectUntouched();
+
+    // The release the menu or the other window took may still come here.
+    QTest::mouseRelease(piece, Qt::LeftButton, Qt::NoModifier, cellCentre(2, 4) - piece->pos());
+    expectUntouched();
+
+    // The next drag works as ever.
+    dragPiece(9, kGrab, {cellCentre(2, 4)});
+    EXPECT_EQ(imagePos(9), cellPos(2, 4));
+    EXPECT_EQ(frm->steps, 1);
+    EXPECT_TRUE(boardMatchesPieces());
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, InterruptedDragTest,
+                         ::testing::Values(LostBy::MenuOpened, LostBy::WindowDeactivated, LostBy::GrabTaken,
+                                           LostBy::ImageHidden));
+
+TEST_F(DragPlayTest, PressesThatCannotBeAGrabStartNothing) {
+    // A drag of piece 8 leaves its drag state behind.
+    dragPiece(8, kGrab, {cellCentre(1, 4)});
+    ASSERT_EQ(frm->steps, 1);
+    ImageControl* piece = frm->imgPieces[9];
+    // The right button held on piece 9; a left press over the cell to its
+    // left arrives at piece 9, 90 pixels left of its image.
+    QTest::mousePress(piece, Qt::RightButton, Qt::NoModifier, kGrab);
+    QTest::mousePress(piece, Qt::LeftButton, Qt::NoModifier, QPoint(-90, 30));
+    EXPECT_FALSE(frm->drag.dragging);
+    EXPECT_EQ(frm->MousePointer(), 0);
+    QTest::mouseMove(piece, QPoint(-90, 30));
+    QTest::mouseRelease(piece, Qt::LeftButton, Qt::NoModifier, QPoint(-90, 30));
+    QTest::mouseRelease(piece, Qt::RightButton, Qt::NoModifier, kGrab);
+    EXPECT_EQ(imagePos(9), cellPos(3, 4));
+    EXPECT_EQ(boardAt(3, 4), 9);
+    EXPECT_EQ(boardAt(1, 4), 8);
+    EXPECT_EQ(frm->steps, 1);
+    EXPECT_TRUE(boardMatchesPieces());
+    const quorvale::Positions saved = quorvale::encodePositions(frm->pieces());
+    EXPECT_EQ(quorvale::layoutProblem(saved), "");
 }
