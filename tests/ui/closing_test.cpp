@@ -16,16 +16,8 @@ enum class CloseWay { FileExit, CloseButton };
 
 }  // namespace
 
-class ClosingTest : public GameTest, public ::testing::WithParamInterface<CloseWay> {
+class ClosingBase : public GameTest {
 protected:
-    void closeWindow() {
-        if (GetParam() == CloseWay::FileExit) {
-            frm->mnuExit->trigger();
-        } else {
-            frm->close();
-        }
-    }
-
     // A level on the board and one completed move.
     void playOneMove() {
         startLevel(0);
@@ -47,6 +39,17 @@ protected:
     void expectClosed() {
         EXPECT_TRUE(frm->isUnloaded());
         EXPECT_FALSE(frm->isVisible());
+    }
+};
+
+class ClosingTest : public ClosingBase, public ::testing::WithParamInterface<CloseWay> {
+protected:
+    void closeWindow() {
+        if (GetParam() == CloseWay::FileExit) {
+            frm->mnuExit->trigger();
+        } else {
+            frm->close();
+        }
     }
 };
 
@@ -186,3 +189,65 @@ INSTANTIATE_TEST_SUITE_P(Ways, ClosingTest, ::testing::Values(CloseWay::FileExit
                              return info.param == CloseWay::FileExit ? std::string("FileExit")
                                                                      : std::string("CloseButton");
                          });
+
+// A logout from the desktop session runs the same rule; the session may be
+// called off by Cancel.
+class SessionLogoutTest : public ClosingBase {};
+
+TEST_F(SessionLogoutTest, YesSavesThenCloses) {
+    start();
+    playOneMove();
+    tk.messageAnswers = {MsgResult::Yes};
+    tk.inputAnswers = {"Logout"};
+    EXPECT_FALSE(frm->sessionLogout(true));
+    expectExitQuestion(0);
+    EXPECT_EQ(savedGames(), QStringList{"Logout.sav"});
+    expectClosed();
+}
+
+TEST_F(SessionLogoutTest, NoClosesWithoutSaving) {
+    start();
+    playOneMove();
+    tk.messageAnswers = {MsgResult::No};
+    EXPECT_FALSE(frm->sessionLogout(true));
+    expectExitQuestion(0);
+    EXPECT_TRUE(savedGames().isEmpty());
+    expectClosed();
+}
+
+TEST_F(SessionLogoutTest, CancelCallsOffTheLogoutAndKeepsTheGame) {
+    start();
+    playOneMove();
+    tk.messageAnswers = {MsgResult::Cancel};
+    EXPECT_TRUE(frm->sessionLogout(true));
+    expectExitQuestion(0);
+    EXPECT_FALSE(frm->isUnloaded());
+    EXPECT_TRUE(frm->isVisible());
+    EXPECT_TRUE(frm->gameModified);
+    EXPECT_EQ(frm->steps, 1);
+}
+
+TEST_F(SessionLogoutTest, WithoutLeaveToAskNothingIsAskedAndNothingLost) {
+    start();
+    playOneMove();
+    EXPECT_FALSE(frm->sessionLogout(false));
+    EXPECT_TRUE(tk.messages.empty());
+    EXPECT_TRUE(savedGames().isEmpty());
+    EXPECT_FALSE(frm->isUnloaded());
+    EXPECT_TRUE(frm->gameModified);
+    // The closing rule is still there for a later close.
+    tk.messageAnswers = {MsgResult::No};
+    frm->close();
+    expectExitQuestion(0);
+    expectClosed();
+}
+
+TEST_F(SessionLogoutTest, NothingToSaveAsksNothing) {
+    start();
+    startLevel(0);
+    EXPECT_FALSE(frm->sessionLogout(true));
+    EXPECT_TRUE(tk.messages.empty());
+    EXPECT_FALSE(frm->isUnloaded()) << "the session's end closes it";
+    frm->close();
+    expectClosed();
+}
