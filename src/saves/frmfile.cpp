@@ -72,7 +72,7 @@ void FrmFile::cmdCancel_Click() {
 }
 
 void FrmFile::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
+    ChooserDialog::showEvent(event);
     Form_Activate();
 }
 

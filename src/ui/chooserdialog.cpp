@@ -30,6 +30,7 @@ ChooserDialog::ChooserDialog(FrmMain& owner, const QString& title, double client
         button->setAutoDefault(false);
         button->setDefault(false);
     }
+    list_->installEventFilter(this);
     setTabOrder(list_, accept_);
     setTabOrder(accept_, cancel_);
 }
@@ -59,6 +60,26 @@ void ChooserDialog::closeEvent(QCloseEvent* event) {
         answered_ = true;
     }
     QDialog::closeEvent(event);
+}
+
+void ChooserDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // An explicit "no current index" also keeps the list from making the
+    // first line current when it takes the focus.
+    list_->clearSelection();
+    list_->setCurrentIndex(QModelIndex());
+}
+
+bool ChooserDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == list_ && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Space && key->modifiers() == Qt::NoModifier && list_->currentRow() < 0 &&
+            list_->count() > 0) {
+            list_->setCurrentRow(0, QItemSelectionModel::ClearAndSelect);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void ChooserDialog::keyPressEvent(QKeyEvent* event) {

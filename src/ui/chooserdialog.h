@@ -43,6 +43,11 @@ protected:
 
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // Opens with no line selected and none current, so no line is drawn
+    // as if it were chosen.
+    void showEvent(QShowEvent* event) override;
+    // Space on a list with no current line picks the first one, as Down does.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     FrmMain& owner_;
