@@ -1,15 +1,19 @@
-// The shipped skin bitmap: size, format, and sprites that can be told apart.
+// The shipped art: the skin bitmap (size, format, sprites that can be told
+// apart), its double-resolution companion, the icons and the About picture.
 #include <QColor>
 #include <QFile>
 #include <QImage>
 #include <QRect>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
 
 const QString kSkinPath = QStringLiteral(QUORVALE_SOURCE_DATA_DIR "/qvl.bmp");
+const QString kCompanionPath = QStringLiteral(QUORVALE_SOURCE_DATA_DIR "/qvl@2x.bmp");
+const QString kImagesDir = QStringLiteral(QUORVALE_SOURCE_DATA_DIR "/../src/ui/images");
 
 // Mean brightness (0..255) of a rectangle of the picture.
 double meanLightness(const QImage& img, const QRect& r) {
@@ -60,6 +64,53 @@ TEST(SkinArt, ExitStandsOutFromTheRestOfTheBottomFrame) {
     const double rightEnd = meanLightness(skin, QRect(200, 320, 80, 20));
     EXPECT_GT(std::abs(exit - leftEnd), 20.0);
     EXPECT_GT(std::abs(exit - rightEnd), 20.0);
+}
+
+TEST(SkinArt, CompanionIsTheSameDrawingAtTwiceTheResolution) {
+    QImage skin;
+    QImage companion;
+    ASSERT_TRUE(skin.load(kSkinPath));
+    ASSERT_TRUE(companion.load(kCompanionPath));
+    ASSERT_EQ(companion.size(), QSize(740, 760));
+    skin = skin.convertToFormat(QImage::Format_RGB32);
+    companion = companion.convertToFormat(QImage::Format_RGB32);
+
+    // Each 2 x 2 block of the companion, averaged, comes close to the pixel of
+    // qvl.bmp it stands for; a shifted or differently laid out drawing does not.
+    double difference = 0;
+    double shifted = 0;
+    int blocksWithDetail = 0;
+    for (int y = 0; y < 380; ++y) {
+        for (int x = 0; x < 370; ++x) {
+            const QRgb a = companion.pixel(2 * x, 2 * y), b = companion.pixel(2 * x + 1, 2 * y),
+                       c = companion.pixel(2 * x, 2 * y + 1), d = companion.pixel(2 * x + 1, 2 * y + 1);
+            const double mean = (qGray(a) + qGray(b) + qGray(c) + qGray(d)) / 4.0;
+            difference += std::abs(mean - qGray(skin.pixel(x, y)));
+            shifted += std::abs(mean - qGray(skin.pixel(std::min(x + 2, 369), y)));
+            if (a != b || a != c || a != d) ++blocksWithDetail;
+        }
+    }
+    const double pixels = 370.0 * 380.0;
+    EXPECT_LT(difference / pixels, 4.0);
+    EXPECT_GT(shifted / pixels, 2 * difference / pixels);
+    // Drawn afresh, not enlarged: most blocks hold more than one colour.
+    EXPECT_GT(blocksWithDetail / pixels, 0.4);
+}
+
+TEST(SkinArt, IconsAndAboutPictureHaveTheirSizes) {
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        QImage icon;
+        ASSERT_TRUE(icon.load(kImagesDir + QStringLiteral("/quorvale-%1.png").arg(size))) << size;
+        EXPECT_EQ(icon.size(), QSize(size, size));
+        // Transparent around the board, opaque in its middle.
+        EXPECT_EQ(qAlpha(icon.pixel(size / 2, size / 2)), 255) << size;
+        EXPECT_EQ(qAlpha(icon.pixel(0, size / 2)), 0) << size;
+    }
+    QImage about;
+    ASSERT_TRUE(about.load(kImagesDir + "/tamberlo.png"));
+    EXPECT_EQ(about.size(), QSize(52, 58));
+    ASSERT_TRUE(about.load(kImagesDir + "/tamberlo@2x.png"));
+    EXPECT_EQ(about.size(), QSize(104, 116));
 }
 
 }  // namespace

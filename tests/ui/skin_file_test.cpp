@@ -74,6 +74,9 @@ TEST(BmpHeaderCheck, AcceptsCompleteBitmapsAndOtherFormats) {
 
 TEST(BmpHeaderCheck, RefusesBitmapsShorterThanTheirHeaderSays) {
     EXPECT_FALSE(quorvale::bmpIsComplete(tinyBmp().left(61))) << "one byte of the last row missing";
+    QByteArray noSize = tinyBmp();
+    putLe32(noSize, 2, 0);  // without a file size, the rows alone must be found short
+    EXPECT_FALSE(quorvale::bmpIsComplete(noSize.left(61)));
     QByteArray bigger = tinyBmp();
     putLe32(bigger, 2, 63);  // declares one byte more than there is
     EXPECT_FALSE(quorvale::bmpIsComplete(bigger));
