@@ -80,7 +80,7 @@ int gameName(const std::uint8_t* data, std::size_t size) {
     // 10 bytes (a character without a byte becomes '?', short names are
     // padded with spaces) and reads back as exactly 10 characters.
     SavedGame game;
-    game.steps = size > 0 ? static_cast<std::int32_t>(data[0]) * 1000 - 5 : 0;
+    game.steps = size > 0 ? static_cast<std::int32_t>(data[0]) * 1000 + 5 : 0;
     game.levelIndex = static_cast<std::int16_t>(size % kLevelCount);
     game.levelName = name;
     game.positions = kClassic;

@@ -34,7 +34,7 @@ int savedGame(const std::uint8_t* data, std::size_t size) {
         for (std::size_t k = 0; k < positions.size(); ++k) {
             positions[k] = static_cast<std::int16_t>(refInt16(data + 16 + 2 * k));
         }
-        acceptable = levelIndex >= 0 && levelIndex < kLevelCount && layoutFits(positions);
+        acceptable = refInt32(data) >= 0 && levelIndex >= 0 && levelIndex < kLevelCount && layoutFits(positions);
     }
     FUZZ_CHECK(problem.empty() == acceptable);
 
