@@ -13,6 +13,7 @@
 #include <QWindow>
 
 #include "core/geometry.h"
+#include "ui/dialogplace.h"
 
 // The pictures compiled into the program live in a static library; this
 // makes sure they are linked in and registered before the first use.
@@ -32,6 +33,13 @@ constexpr double kStatusHeight = 375;
 
 int toPixels(double twips, double twipsPerPixel) {
     return quorvale::roundHalfEven(twips / twipsPerPixel);
+}
+
+// The centring rule on the window's outer size: Left first, then Top.
+void centreOnScreen(FrmMain& frm) {
+    const Toolkit& tk = frm.toolkit();
+    frm.moveTwips(quorvale::centreOffset(tk.screenWidthTwips(), frm.Width()), frm.Top());
+    frm.moveTwips(frm.Left(), quorvale::centreOffset(tk.screenHeightTwips(), frm.Height()));
 }
 
 }  // namespace
@@ -149,11 +157,15 @@ void FrmMain::buildControls() {
 }
 
 bool FrmMain::Form_Load() {
-    // 1. Visible, modeless, no owner.
+    // 1. Visible, modeless, no owner; 2. centred on the screen by its outer
+    // size. It is placed once before it shows, so it opens where it belongs,
+    // again once shown, and a last time when the window manager has given
+    // it its frame, which only then counts in the outer size.
+    layout()->activate();
+    centreOnScreen(*this);
     show();
-    // 2. Centred on the screen by the outer size: Left first, then Top.
-    moveTwips(quorvale::centreOffset(toolkit_.screenWidthTwips(), Width()), Top());
-    moveTwips(Left(), quorvale::centreOffset(toolkit_.screenHeightTwips(), Height()));
+    centreOnScreen(*this);
+    replaceWhenFramed(*this, [this] { centreOnScreen(*this); });
     // 3.-5.
     mnuSaveGame->setEnabled(false);
     absFilename = QStringLiteral("qvl.bmp");

@@ -1,9 +1,15 @@
 #include "ui/dialogplace.h"
 
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QPointer>
+#include <QTimer>
 #include <QWidget>
 
 #include "app/frmmain.h"
 #include "core/geometry.h"
+
+void placeOverMainWindow(QWidget& dialog, const FrmMain& owner);
 
 int twipsToPixels(double twips, double twipsPerPixel) {
     return quorvale::roundHalfEven(twips / twipsPerPixel);
@@ -21,7 +27,80 @@ void setFixedClientTwips(QWidget& dialog, const FrmMain& owner, double width, do
                         twipsToPixels(height, owner.toolkit().twipsPerPixelY()));
 }
 
+namespace {
+
+// The frame margins around a window's client area, as Qt knows them now.
+QMargins frameMarginsOf(const QWidget& window) {
+    const QRect outer = window.frameGeometry();
+    const QRect inner = window.geometry();
+    return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+            outer.bottom() - inner.bottom()};
+}
+
+// Watches a window until its frame arrives, then places it once more.
+// Window managers frame a window when it is mapped, some time after show():
+// Qt learns the frame from the window manager's frame extents, reported with
+// a move or resize of the window, so those are watched, with a short poll as
+// a fallback for frames that arrive without either.
+class FrameWatch : public QObject {
+public:
+    FrameWatch(QWidget& window, std::function<void()> place)
+        : QObject(&window), window_(&window), place_(std::move(place)), assumed_(frameMarginsOf(window)) {
+        window.installEventFilter(this);
+        poll_.setInterval(10);
+        connect(&poll_, &QTimer::timeout, this, [this] { check(); });
+        clock_.start();
+        poll_.start();
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == window_ && (event->type() == QEvent::Move || event->type() == QEvent::Resize ||
+                                   event->type() == QEvent::Show)) {
+            QTimer::singleShot(0, this, [this] { check(); });
+        }
+        return false;
+    }
+
+private:
+    void check() {
+        if (window_ == nullptr || done_) return;
+        // Give up quietly where no window manager frames anything.
+        if (clock_.elapsed() > kPatienceMs) return finish();
+        if (!window_->isVisible()) return;
+        const QMargins now = frameMarginsOf(*window_);
+        if (now.isNull()) return;  // not framed yet
+        if (now != assumed_) place_();
+        finish();
+    }
+    void finish() {
+        done_ = true;
+        poll_.stop();
+        window_->removeEventFilter(this);
+        deleteLater();
+    }
+
+    static constexpr qint64 kPatienceMs = 3000;
+    QPointer<QWidget> window_;
+    std::function<void()> place_;
+    QMargins assumed_;
+    QTimer poll_;
+    QElapsedTimer clock_;
+    bool done_ = false;
+};
+
+}  // namespace
+
+void replaceWhenFramed(QWidget& window, std::function<void()> place) { new FrameWatch(window, std::move(place)); }
+
 void centreOverMainWindow(QWidget& dialog, const FrmMain& owner) {
+    placeOverMainWindow(dialog, owner);
+    QWidget* target = &dialog;
+    const FrmMain* frm = &owner;
+    replaceWhenFramed(dialog, [target, frm] { placeOverMainWindow(*target, *frm); });
+}
+
+void placeOverMainWindow(QWidget& dialog, const FrmMain& owner) {
     const double tx = owner.toolkit().twipsPerPixelX();
     const double ty = owner.toolkit().twipsPerPixelY();
 

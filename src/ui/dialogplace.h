@@ -1,6 +1,8 @@
 // Sizing and placing the dialogs (the two choosers and the About box) in twips.
 #pragma once
 
+#include <functional>
+
 class FrmMain;
 class QWidget;
 
@@ -15,5 +17,13 @@ void setFixedClientTwips(QWidget& dialog, const FrmMain& owner, double width, do
 
 // Centres `dialog` over the main window by the centring rule, on the outer
 // sizes of both windows in twips. A dialog that has not been shown yet has no
-// frame of its own, so it is taken to get the same frame as the main window.
+// frame of its own, so it is taken to get the same frame as the main window;
+// once the window manager has framed it, it is centred again by its real
+// frame if that differs.
 void centreOverMainWindow(QWidget& dialog, const FrmMain& owner);
+
+// Runs `place` once more when the window manager has given `window` its
+// frame, if that frame differs from the one `window` had when this was
+// called (the frame the placement assumed). Without a window manager no
+// frame ever comes and nothing happens; the watch ends after a few seconds.
+void replaceWhenFramed(QWidget& window, std::function<void()> place);
