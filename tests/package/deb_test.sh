@@ -20,8 +20,10 @@ deb="$work/quorvale_1.0.0-1_amd64.deb"
 [ -f "$deb" ] || fail "no $deb"
 
 echo "== lintian"
-lintian --fail-on error,warning --tag-display-limit 0 "$deb" 2>&1 | grep -v '^running with root privileges' || true
-lintian --fail-on error,warning "$deb" >/dev/null 2>&1 || fail "lintian reports errors or warnings"
+status=0
+report="$(lintian --fail-on error,warning --tag-display-limit 0 "$deb" 2>&1)" || status=$?
+grep -v '^running with root privileges' <<<"$report" || true
+[ "$status" -eq 0 ] || fail "lintian reports errors or warnings (status $status)"
 
 echo "== control fields"
 field() { dpkg-deb -f "$deb" "$1"; }
