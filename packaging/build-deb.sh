@@ -10,8 +10,8 @@
 # writes nothing outside WORK_DIR and OUT_DIR.
 set -euo pipefail
 source_dir="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-work="${1:?usage: build-deb.sh WORK_DIR [OUT_DIR]}"
-out="${2:-$work}"
+work="$(realpath -m "${1:?usage: build-deb.sh WORK_DIR [OUT_DIR]}")"
+out="$(realpath -m "${2:-$work}")"
 mkdir -p "$work" "$out"
 
 # The flags Debian's own packages are built with, all hardening features on.
