@@ -86,6 +86,16 @@ FrmMain::FrmMain(Toolkit& toolkit, quorvale::Board& board, quorvale::Pieces& pie
     });
 }
 
+FrmMain::~FrmMain() {
+    // Closing the window from the base class destructor still sends focus
+    // changes and hides the images; by then this part is gone, so nothing
+    // may call back into it.
+    disconnect(qGuiApp, nullptr, this, nullptr);
+    for (ImageControl* image : imgPieces) {
+        if (image != nullptr) image->onGrabLost = nullptr;
+    }
+}
+
 void FrmMain::buildMenus() {
     QMenuBar* bar = menuBar();
     mnuFile = bar->addMenu(QStringLiteral("&File"));

@@ -33,6 +33,7 @@ class FrmMain : public QMainWindow {
 public:
     // `board` and `pieces` are the start-up module's, shared for the whole run.
     FrmMain(Toolkit& toolkit, quorvale::Board& board, quorvale::Pieces& pieces);
+    ~FrmMain() override;
 
     Toolkit& toolkit() const { return toolkit_; }
     quorvale::Board& board() const { return board_; }

@@ -71,7 +71,7 @@ QRect waitForFrame(const QWidget& window) {
 
 void xdotool(const QStringList& args) {
     run(QStringLiteral("xdotool"), args);
-    QTest::qWait(80);
+    QTest::qWait(100);
 }
 
 void pointerTo(QPoint global) {
