@@ -55,6 +55,10 @@ if ! xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; the
     exit 1
 fi
 
+# Under LeakSanitizer, leaks of system libraries that only the xcb platform
+# loads are not ours to mend (see lsan.supp).
+export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$(cd "$(dirname "$0")" && pwd)/lsan.supp"
+
 # No session manager: the tests must not register with the desktop's one.
 unset SESSION_MANAGER
 export QT_QPA_PLATFORM=xcb
