@@ -14,6 +14,7 @@
 
 #include "gamefixture.h"
 #include "levels/frmlevel.h"
+#include "ui/frmabout.h"
 
 namespace {
 
@@ -152,6 +153,18 @@ TEST_F(DesktopTest, ChooserIsCentredOverTheMainWindowByItsFrame) {
     ASSERT_FALSE(chooserFrame.isEmpty());
     EXPECT_EQ(chooserFrame.left(), frame.left() + (frame.width() - chooserFrame.width()) / 2);
     EXPECT_EQ(chooserFrame.top(), frame.top() + (frame.height() - chooserFrame.height()) / 2);
+}
+
+TEST_F(DesktopTest, AboutBoxIsCentredOverTheMainWindowByItsFrame) {
+    QRect aboutFrame;
+    tk.modalScripts.push_back([&aboutFrame](QDialog& dialog) {
+        aboutFrame = waitForFrame(dialog);
+        dynamic_cast<FrmAbout&>(dialog).cmdOk->click();
+    });
+    frm->mnuAbout->trigger();
+    ASSERT_FALSE(aboutFrame.isEmpty());
+    EXPECT_EQ(aboutFrame.left(), frame.left() + (frame.width() - aboutFrame.width()) / 2);
+    EXPECT_EQ(aboutFrame.top(), frame.top() + (frame.height() - aboutFrame.height()) / 2);
 }
 
 TEST_F(DesktopTest, DragCutOffByTheFileMenu) {
