@@ -253,16 +253,18 @@ TEST_F(SaveSafetyTest, NegativeStepCountIsRefusedAtLoad) {
     startLevel(0);
     const GameSnapshot before = snapshot();
     const struct {
-        const char *file, *steps, *count;
-    } cases[] = {{"minus.sav", "\xfb\xff\xff\xff", "-5"}, {"lowest.sav", "\x00\x00\x00\x80", "-2147483648"}};
+        const char *file, *steps, *reason;
+    } cases[] = {
+        {"minus.sav", "\xfb\xff\xff\xff", "The saved game counts -5 steps, but a step count cannot be negative."},
+        {"lowest.sav", "\x00\x00\x00\x80", "The saved game counts -2147483648 steps, but a step count cannot be negative."},
+    };
     for (const auto& c : cases) {
         tk.messages.clear();
         loadWithSteps(c.file, c.steps);
         ASSERT_EQ(tk.messages.size(), 1u);
         EXPECT_EQ(tk.messages[0].title, "Quorvale - Load game");
-        EXPECT_EQ(tk.messages[0].text, "The saved game could not be loaded.\r\n" + dir.path() + "/saved/" + c.file +
-                                           "\r\nThe saved game counts " + c.count +
-                                           " steps, but a step count cannot be negative.");
+        EXPECT_EQ(tk.messages[0].text,
+                  "The saved game could not be loaded.\r\n" + dir.path() + "/saved/" + c.file + "\r\n" + c.reason);
         EXPECT_TRUE(snapshot() == before) << c.file;
     }
 }
