@@ -190,64 +190,52 @@ INSTANTIATE_TEST_SUITE_P(Ways, ClosingTest, ::testing::Values(CloseWay::FileExit
                                                                      : std::string("CloseButton");
                          });
 
-// A logout from the desktop session runs the same rule; the session may be
-// called off by Cancel.
-class SessionLogoutTest : public ClosingBase {};
+// A logout from the desktop session runs the same rule; Cancel calls the
+// logout off, and a session that allows no interaction asks nothing.
+struct LogoutCase {
+    const char* name;
+    bool mayAsk;
+    MsgResult answer;  // the reply given if the question is asked
+    bool callsOff;
+    QStringList saved;
+    bool closes;
+};
 
-TEST_F(SessionLogoutTest, YesSavesThenCloses) {
+class SessionLogoutTest : public ClosingBase, public ::testing::WithParamInterface<LogoutCase> {};
+
+TEST_P(SessionLogoutTest, AfterAMove) {
+    const LogoutCase& c = GetParam();
     start();
     playOneMove();
-    tk.messageAnswers = {MsgResult::Yes};
+    tk.messageAnswers = {c.answer};
     tk.inputAnswers = {"Logout"};
-    EXPECT_FALSE(frm->sessionLogout(true));
-    expectExitQuestion(0);
-    EXPECT_EQ(savedGames(), QStringList{"Logout.sav"});
-    expectClosed();
-}
-
-TEST_F(SessionLogoutTest, NoClosesWithoutSaving) {
-    start();
-    playOneMove();
-    tk.messageAnswers = {MsgResult::No};
-    EXPECT_FALSE(frm->sessionLogout(true));
-    expectExitQuestion(0);
-    EXPECT_TRUE(savedGames().isEmpty());
-    expectClosed();
-}
-
-TEST_F(SessionLogoutTest, CancelCallsOffTheLogoutAndKeepsTheGame) {
-    start();
-    playOneMove();
-    tk.messageAnswers = {MsgResult::Cancel};
-    EXPECT_TRUE(frm->sessionLogout(true));
-    expectExitQuestion(0);
-    EXPECT_FALSE(frm->isUnloaded());
-    EXPECT_TRUE(frm->isVisible());
+    EXPECT_EQ(frm->sessionLogout(c.mayAsk), c.callsOff);
+    if (c.mayAsk) expectExitQuestion(0);
+    else EXPECT_TRUE(tk.messages.empty());
+    EXPECT_EQ(savedGames(), c.saved);
+    EXPECT_EQ(frm->isUnloaded(), c.closes);
+    EXPECT_EQ(frm->isVisible(), !c.closes);
+    if (c.closes) return;
     EXPECT_TRUE(frm->gameModified);
     EXPECT_EQ(frm->steps, 1);
-}
-
-TEST_F(SessionLogoutTest, WithoutLeaveToAskNothingIsAskedAndNothingLost) {
-    start();
-    playOneMove();
-    EXPECT_FALSE(frm->sessionLogout(false));
-    EXPECT_TRUE(tk.messages.empty());
-    EXPECT_TRUE(savedGames().isEmpty());
-    EXPECT_FALSE(frm->isUnloaded());
-    EXPECT_TRUE(frm->gameModified);
     // The closing rule is still there for a later close.
     tk.messageAnswers = {MsgResult::No};
     frm->close();
-    expectExitQuestion(0);
+    expectExitQuestion(tk.messages.size() - 1);
     expectClosed();
 }
 
-TEST_F(SessionLogoutTest, NothingToSaveAsksNothing) {
+INSTANTIATE_TEST_SUITE_P(Answers, SessionLogoutTest,
+                         ::testing::Values(LogoutCase{"Yes", true, MsgResult::Yes, false, {"Logout.sav"}, true},
+                                           LogoutCase{"No", true, MsgResult::No, false, {}, true},
+                                           LogoutCase{"Cancel", true, MsgResult::Cancel, true, {}, false},
+                                           LogoutCase{"NoInteraction", false, MsgResult::Yes, false, {}, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ClosingBase, SessionLogoutWithNothingToSaveAsksNothing) {
     start();
     startLevel(0);
     EXPECT_FALSE(frm->sessionLogout(true));
     EXPECT_TRUE(tk.messages.empty());
     EXPECT_FALSE(frm->isUnloaded()) << "the session's end closes it";
-    frm->close();
-    expectClosed();
 }
