@@ -194,10 +194,10 @@ INSTANTIATE_TEST_SUITE_P(Ways, ClosingTest, ::testing::Values(CloseWay::FileExit
 // logout off, and a session that allows no interaction asks nothing.
 struct LogoutCase {
     const char* name;
-    bool mayAsk;
-    MsgResult answer;  // the reply given if the question is asked
-    bool callsOff;
-    QStringList saved;
+    bool mayAsk;        // the session allows interaction
+    MsgResult answer;   // the reply given if the question is asked
+    bool callsOff;      // what sessionLogout returns
+    QStringList saved;  // the saved games afterwards
     bool closes;
 };
 

@@ -247,10 +247,7 @@ TEST_P(InterruptedDragTest, PieceGoesBackAndNothingIsCounted) {
         QCoreApplication::processEvents();
         break;
     case LostBy::GrabTaken: QCoreApplication::sendEvent(piece, &ungrab); break;
-    case LostBy::ImageHidden:
-        piece->setVisible(false);
-        piece->setVisible(true);
-        break;
+    case LostBy::ImageHidden: piece->hide(); piece->show(); break;
     }
     expectUntouched();
     // The release the menu or the other window took may still come here.
