@@ -27,12 +27,9 @@ grep -v '^running with root privileges' <<<"$report" || true
 
 echo "== control fields"
 field() { dpkg-deb -f "$deb" "$1"; }
-[ "$(field Package)" = quorvale ] || fail "Package: $(field Package)"
-[ "$(field Version)" = 1.0.0-1 ] || fail "Version: $(field Version)"
-[ "$(field Maintainer)" = "Quorvale developers <quorvale@example.org>" ] || fail "Maintainer: $(field Maintainer)"
-[ "$(field Homepage)" = "https://quorvale.example.org/" ] || fail "Homepage: $(field Homepage)"
-[ "$(field Section)" = games ] || fail "Section: $(field Section)"
-[ "$(field Priority)" = optional ] || fail "Priority: $(field Priority)"
+has() { [ "$(field "$1")" = "$2" ] || fail "$1: $(field "$1")"; }
+has Package quorvale; has Version 1.0.0-1; has Section games; has Priority optional
+has Maintainer "Quorvale developers <quorvale@example.org>"; has Homepage "https://quorvale.example.org/"
 depends="$(field Depends)"
 for lib in libc6 libqt6core6 libqt6gui6 libqt6widgets6 libstdc++6; do
     [[ ", $depends" == *", $lib "* ]] || fail "Depends lacks $lib: $depends"

@@ -28,11 +28,10 @@ appstreamcli validate --no-net --pedantic "$metainfo" || fail "appstreamcli vali
 
 echo "== the two agree with each other and with the install"
 tag() { sed -n "s|.*<$1[^>]*>\(.*\)</$1>.*|\1|p" "$metainfo"; }
-[ "$(tag id)" = org.example.quorvale ] || fail "component id is '$(tag id)'"
-[ "$(tag launchable)" = org.example.quorvale.desktop ] || fail "launchable is '$(tag launchable)'"
-[ "$(tag binary)" = quorvale ] || fail "provided binary is '$(tag binary)'"
+for pair in id=org.example.quorvale launchable=org.example.quorvale.desktop binary=quorvale project_license=MIT; do
+    [ "$(tag "${pair%%=*}")" = "${pair#*=}" ] || fail "${pair%%=*} is '$(tag "${pair%%=*}")'"
+done
 [ -x "$prefix/bin/quorvale" ] || fail "the provided binary is not in $prefix/bin"
-[ "$(tag project_license)" = MIT ] || fail "project licence is '$(tag project_license)'"
 grep -q '<content_rating type="oars-1\.[01]"' "$metainfo" || fail "no OARS content rating"
 icon="$(sed -n 's/^Icon=//p' "$desktop")"
 [ "$icon" = "$(tag icon)" ] || fail "the menu entry's icon '$icon' is not the metainfo's '$(tag icon)'"

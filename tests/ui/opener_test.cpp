@@ -1,6 +1,5 @@
-// The desktop's opener as the real toolkit runs it. A stand-in `xdg-open`
-// script, put first on PATH, records its arguments and its process id and
-// then ends the way a real opener might: at once with a status, or never.
+// The desktop's opener as the real toolkit runs it: a stand-in `xdg-open`
+// first on PATH records its arguments and process id, then ends as told.
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -20,108 +19,66 @@
 
 namespace {
 
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    return file.readAll();
-}
+const QString kSite = QStringLiteral("https://quorvale.example.org/");
 
 class OpenerTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(bin.isValid());
-        savedPath = qgetenv("PATH");
-    }
     void TearDown() override { qputenv("PATH", savedPath); }
 
-    // Installs a stand-in opener whose last line is `ending`.
     void standIn(const QByteArray& ending) {
-        const QString script = bin.filePath("xdg-open");
-        QFile file(script);
+        QFile file(bin.filePath("xdg-open"));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("#!/bin/sh\n"
-                   "printf '%s\\n' \"$@\" > '" + bin.filePath("args").toUtf8() + "'\n"
-                   "echo $$ > '" + bin.filePath("pid").toUtf8() + "'\n" + ending + "\n");
+        file.write("#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + bin.filePath("args").toUtf8() + "'\necho $$ > '" +
+                   bin.filePath("pid").toUtf8() + "'\n" + ending + "\n");
         file.close();
         ASSERT_TRUE(file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
         qputenv("PATH", bin.path().toUtf8() + ":" + savedPath);
     }
-
-    // Every argument the stand-in got, one a line.
-    QByteArray arguments() const { return readAll(bin.filePath("args")); }
+    QByteArray recorded(const char* name) const {
+        QFile file(bin.filePath(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
 
     QTemporaryDir bin;
-    QByteArray savedPath;
+    const QByteArray savedPath = qgetenv("PATH");
     QtToolkit toolkit;
 };
 
-// Answers the next message box with OK and keeps its title and text.
-struct MessageCatcher {
-    QString title;
-    QString text;
-    QTimer poll;
-    MessageCatcher() {
-        poll.setInterval(10);
-        QObject::connect(&poll, &QTimer::timeout, [this] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (box == nullptr) return;
-            poll.stop();
-            title = box->windowTitle();
-            text = box->text();
-            box->button(QMessageBox::Ok)->click();
-        });
-        poll.start();
-    }
-};
-
-TEST_F(OpenerTest, OpenerThatEndsWithZeroHasAcceptedTheLink) {
-    standIn("exit 0");
-    EXPECT_GT(toolkit.shellOpen(nullptr, "mailto:quorvale@example.org?Subject=Quorvale"), 32);
-    EXPECT_EQ(arguments(), "mailto:quorvale@example.org?Subject=Quorvale\n");
-}
-
-TEST_F(OpenerTest, LocalPageGoesAsAFileUrl) {
-    standIn("exit 0");
+// Accepted only when the opener ends with status 0; the opener gets the exact
+// URL, a local page as an escaped file URL.
+TEST_F(OpenerTest, OnlyAnOpenerEndingWithZeroHasAcceptedTheLink) {
     QTemporaryDir dir;
-    ASSERT_TRUE(QDir(dir.path()).mkdir("my games"));
-    QFile page(dir.filePath("my games/qvl.html"));
-    ASSERT_TRUE(page.open(QIODevice::WriteOnly));
-    page.close();
-    EXPECT_GT(toolkit.shellOpen(nullptr, dir.filePath("my games/qvl.html")), 32);
-    EXPECT_EQ(arguments(), "file://" + dir.path().toUtf8() + "/my%20games/qvl.html\n");
-}
-
-TEST_F(OpenerTest, OpenerThatFailsIsAFailure) {
-    for (const QByteArray ending : {"exit 3", "exit 4", "kill -9 $$"}) {
-        standIn(ending);
-        EXPECT_LE(toolkit.shellOpen(nullptr, "https://quorvale.example.org/"), 32) << ending.constData();
-        EXPECT_EQ(arguments(), "https://quorvale.example.org/\n");
+    const QString page = dir.filePath("my games/qvl.html");
+    ASSERT_TRUE(QDir().mkpath(dir.filePath("my games")) && QFile(page).open(QIODevice::WriteOnly));
+    const struct { QByteArray ending; QString target; bool accepted; QByteArray sent; } cases[] = {
+        {"exit 0", "mailto:quorvale@example.org?Subject=Quorvale", true, "mailto:quorvale@example.org?Subject=Quorvale\n"},
+        {"exit 0", page, true, "file://" + dir.path().toUtf8() + "/my%20games/qvl.html\n"},
+        {"exit 3", kSite, false, "https://quorvale.example.org/\n"},
+        {"exit 4", kSite, false, "https://quorvale.example.org/\n"},
+        {"kill -9 $$", kSite, false, "https://quorvale.example.org/\n"},
+    };
+    for (const auto& c : cases) {
+        standIn(c.ending);
+        EXPECT_EQ(toolkit.shellOpen(nullptr, c.target) > 32, c.accepted) << c.ending.constData();
+        EXPECT_EQ(recorded("args"), c.sent);
     }
+    qputenv("PATH", bin.path().toUtf8() + "/none");  // no opener at all
+    EXPECT_LE(toolkit.shellOpen(nullptr, kSite), 32);
 }
 
-TEST_F(OpenerTest, NoOpenerOnThePathIsAFailure) {
-    qputenv("PATH", bin.path().toUtf8());
-    EXPECT_LE(toolkit.shellOpen(nullptr, "https://quorvale.example.org/"), 32);
-}
-
-// An opener still running after about two seconds has accepted the request:
-// it is left running, the window repaints meanwhile but takes no input, and
-// once the opener ends it is reaped, not left a zombie.
+// Still running after about two seconds means accepted: the opener is left
+// running, events are processed but input is not taken meanwhile, and the
+// opener is reaped once it ends.
 TEST_F(OpenerTest, OpenerThatKeepsRunningIsAcceptedAndLeftAlone) {
     standIn("exec sleep 60");
     QPushButton button("Other action");
     button.show();
-    int clicks = 0;
+    int clicks = 0, ticked = 0;
     QObject::connect(&button, &QPushButton::clicked, [&] { ++clicks; });
-    bool ticked = false;
-    QTimer::singleShot(300, [&] {
-        ticked = true;
-        QTest::mouseClick(&button, Qt::LeftButton);
-    });
-
+    QTimer::singleShot(300, [&] { ticked = 1; QTest::mouseClick(&button, Qt::LeftButton); });
     QElapsedTimer clock;
     clock.start();
-    EXPECT_GT(toolkit.shellOpen(nullptr, "https://quorvale.example.org/"), 32);
+    EXPECT_GT(toolkit.shellOpen(nullptr, kSite), 32);
     EXPECT_GE(clock.elapsed(), 1900);
     EXPECT_LT(clock.elapsed(), 5000);
     EXPECT_TRUE(ticked);
@@ -129,7 +86,7 @@ TEST_F(OpenerTest, OpenerThatKeepsRunningIsAcceptedAndLeftAlone) {
     QTest::mouseClick(&button, Qt::LeftButton);
     EXPECT_EQ(clicks, 1);
 
-    const pid_t pid = readAll(bin.filePath("pid")).trimmed().toInt();
+    const pid_t pid = recorded("pid").trimmed().toInt();
     ASSERT_GT(pid, 0);
     const QString proc = "/proc/" + QString::number(pid);
     ASSERT_TRUE(QFileInfo::exists(proc)) << "the opener was stopped";
@@ -138,32 +95,36 @@ TEST_F(OpenerTest, OpenerThatKeepsRunningIsAcceptedAndLeftAlone) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-// Through the real message box: the About box's mail link with an opener
-// that fails, and the help page with none at all.
+// The About box's links with a failing opener, through the real message box.
 TEST_F(OpenerTest, FailedOpenShowsTheMessagesToThePlayer) {
     quorvale::Board board;
     quorvale::Pieces pieces{};
     FrmMain window(toolkit, board, pieces);
-    {
-        standIn("exit 3");
+    const struct { void (FrmAbout::*click)(); const char *title, *text, *sent; } cases[] = {
+        {&FrmAbout::lblEmail_Click, "Quorvale - Email",
+         "Unable to start your Email agent automatically.\nPlease send an Email to quorvale@example.org manually.",
+         "mailto:quorvale@example.org?Subject=Quorvale\n"},
+        {&FrmAbout::lblUpdates_Click, "Quorvale - Updates",
+         "Unable to start your web browser automatically.\nPlease goto the site https://quorvale.example.org/ manually.",
+         "https://quorvale.example.org/\n"},
+    };
+    standIn("exit 3");
+    for (const auto& c : cases) {
         FrmAbout box(window);
-        MessageCatcher caught;
-        box.lblEmail_Click();
-        EXPECT_EQ(caught.title, "Quorvale - Email");
-        EXPECT_EQ(caught.text,
-                  "Unable to start your Email agent automatically.\n"
-                  "Please send an Email to quorvale@example.org manually.");
-        EXPECT_EQ(arguments(), "mailto:quorvale@example.org?Subject=Quorvale\n");
-    }
-    {
-        standIn("exit 4");
-        FrmAbout box(window);
-        MessageCatcher caught;
-        box.lblUpdates_Click();
-        EXPECT_EQ(caught.title, "Quorvale - Updates");
-        EXPECT_EQ(caught.text,
-                  "Unable to start your web browser automatically.\n"
-                  "Please goto the site https://quorvale.example.org/ manually.");
+        QString title, text;
+        QTimer answer;  // OK to the message box once it is up
+        QObject::connect(&answer, &QTimer::timeout, [&] {
+            if (auto* shown = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                answer.stop();
+                title = shown->windowTitle(), text = shown->text();
+                shown->button(QMessageBox::Ok)->click();
+            }
+        });
+        answer.start(10);
+        (box.*c.click)();
+        EXPECT_EQ(title, c.title);
+        EXPECT_EQ(text, c.text);
+        EXPECT_EQ(recorded("args"), c.sent);
     }
 }
 

@@ -66,20 +66,15 @@ TEST(SkinArt, ExitStandsOutFromTheRestOfTheBottomFrame) {
     EXPECT_GT(std::abs(exit - rightEnd), 20.0);
 }
 
+// Each 2 x 2 block of the companion, averaged, comes close to the pixel of
+// qvl.bmp it stands for, and a shifted drawing does not; most blocks hold more
+// than one colour, so it was drawn afresh rather than enlarged.
 TEST(SkinArt, CompanionIsTheSameDrawingAtTwiceTheResolution) {
-    QImage skin;
-    QImage companion;
-    ASSERT_TRUE(skin.load(kSkinPath));
-    ASSERT_TRUE(companion.load(kCompanionPath));
+    const QImage skin = QImage(kSkinPath).convertToFormat(QImage::Format_RGB32);
+    const QImage companion = QImage(kCompanionPath).convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(skin.size(), QSize(370, 380));
     ASSERT_EQ(companion.size(), QSize(740, 760));
-    skin = skin.convertToFormat(QImage::Format_RGB32);
-    companion = companion.convertToFormat(QImage::Format_RGB32);
-
-    // Each 2 x 2 block of the companion, averaged, comes close to the pixel of
-    // qvl.bmp it stands for; a shifted or differently laid out drawing does not.
-    double difference = 0;
-    double shifted = 0;
-    int blocksWithDetail = 0;
+    double difference = 0, shifted = 0, blocksWithDetail = 0;
     for (int y = 0; y < 380; ++y) {
         for (int x = 0; x < 370; ++x) {
             const QRgb a = companion.pixel(2 * x, 2 * y), b = companion.pixel(2 * x + 1, 2 * y),
@@ -87,30 +82,25 @@ TEST(SkinArt, CompanionIsTheSameDrawingAtTwiceTheResolution) {
             const double mean = (qGray(a) + qGray(b) + qGray(c) + qGray(d)) / 4.0;
             difference += std::abs(mean - qGray(skin.pixel(x, y)));
             shifted += std::abs(mean - qGray(skin.pixel(std::min(x + 2, 369), y)));
-            if (a != b || a != c || a != d) ++blocksWithDetail;
+            blocksWithDetail += (a != b || a != c || a != d);
         }
     }
     const double pixels = 370.0 * 380.0;
     EXPECT_LT(difference / pixels, 4.0);
-    EXPECT_GT(shifted / pixels, 2 * difference / pixels);
-    // Drawn afresh, not enlarged: most blocks hold more than one colour.
+    EXPECT_GT(shifted, 2 * difference);
     EXPECT_GT(blocksWithDetail / pixels, 0.4);
 }
 
+// Icons: transparent around the board, opaque in its middle.
 TEST(SkinArt, IconsAndAboutPictureHaveTheirSizes) {
     for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
-        QImage icon;
-        ASSERT_TRUE(icon.load(kImagesDir + QStringLiteral("/quorvale-%1.png").arg(size))) << size;
-        EXPECT_EQ(icon.size(), QSize(size, size));
-        // Transparent around the board, opaque in its middle.
+        const QImage icon(kImagesDir + QStringLiteral("/quorvale-%1.png").arg(size));
+        ASSERT_EQ(icon.size(), QSize(size, size));
         EXPECT_EQ(qAlpha(icon.pixel(size / 2, size / 2)), 255) << size;
         EXPECT_EQ(qAlpha(icon.pixel(0, size / 2)), 0) << size;
     }
-    QImage about;
-    ASSERT_TRUE(about.load(kImagesDir + "/tamberlo.png"));
-    EXPECT_EQ(about.size(), QSize(52, 58));
-    ASSERT_TRUE(about.load(kImagesDir + "/tamberlo@2x.png"));
-    EXPECT_EQ(about.size(), QSize(104, 116));
+    EXPECT_EQ(QImage(kImagesDir + "/tamberlo.png").size(), QSize(52, 58));
+    EXPECT_EQ(QImage(kImagesDir + "/tamberlo@2x.png").size(), QSize(104, 116));
 }
 
 }  // namespace
