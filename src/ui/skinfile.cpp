@@ -74,8 +74,10 @@ bool bmpIsComplete(const QByteArray& bytes) {
             return false;
         }
         // Each row is padded to a whole number of 32-bit words.
+        // Compared by division: a header may declare rows whose product with
+        // the row size would not fit in 64 bits.
         const std::int64_t rowBytes = (width * bitsPerPixel + 31) / 32 * 4;
-        return pixelOffset + rowBytes * height <= size;
+        return height <= (size - pixelOffset) / rowBytes;
     }
     default:
         // Run-length and embedded formats: the header gives the data size.

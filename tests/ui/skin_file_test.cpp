@@ -72,6 +72,8 @@ TEST(BmpHeaderCheck, JudgesHandMadeHeaders) {
         {withLe32(tiny, 18, 0), false, "width 0"},
         {withLe32(tiny, 18, 0x80000000u), false, "negative width"},
         {withLe32(tiny, 28, 7), false, "7 bits per pixel"},
+        {withLe32(withLe32(withLe32(tiny, 18, 0x7FFFFFFFu), 22, 0x7FFFFFFFu), 28, 32), false,
+         "the largest width and height at 32 bits"},
     };
     for (const auto& c : cases) EXPECT_EQ(quorvale::bmpIsComplete(c.bytes), c.complete) << c.what;
     EXPECT_TRUE(quorvale::bmpIsComplete(readBytes(kDataDir + "/qvl.bmp")));
