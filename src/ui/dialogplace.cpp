@@ -9,8 +9,6 @@
 #include "app/frmmain.h"
 #include "core/geometry.h"
 
-void placeOverMainWindow(QWidget& dialog, const FrmMain& owner);
-
 int twipsToPixels(double twips, double twipsPerPixel) {
     return quorvale::roundHalfEven(twips / twipsPerPixel);
 }
@@ -93,13 +91,10 @@ private:
 
 void replaceWhenFramed(QWidget& window, std::function<void()> place) { new FrameWatch(window, std::move(place)); }
 
-void centreOverMainWindow(QWidget& dialog, const FrmMain& owner) {
-    placeOverMainWindow(dialog, owner);
-    QWidget* target = &dialog;
-    const FrmMain* frm = &owner;
-    replaceWhenFramed(dialog, [target, frm] { placeOverMainWindow(*target, *frm); });
-}
+namespace {
 
+// The centring rule over the main window, on the outer sizes as Qt knows
+// them now; a dialog not framed yet is taken to get the main window's frame.
 void placeOverMainWindow(QWidget& dialog, const FrmMain& owner) {
     const double tx = owner.toolkit().twipsPerPixelX();
     const double ty = owner.toolkit().twipsPerPixelY();
@@ -113,4 +108,13 @@ void placeOverMainWindow(QWidget& dialog, const FrmMain& owner) {
     const double left = owner.Left() + quorvale::centreOffset(owner.Width(), outer.width() * tx);
     const double top = owner.Top() + quorvale::centreOffset(owner.Height(), outer.height() * ty);
     dialog.move(twipsToPixels(left, tx), twipsToPixels(top, ty));
+}
+
+}  // namespace
+
+void centreOverMainWindow(QWidget& dialog, const FrmMain& owner) {
+    placeOverMainWindow(dialog, owner);
+    QWidget* target = &dialog;
+    const FrmMain* frm = &owner;
+    replaceWhenFramed(dialog, [target, frm] { placeOverMainWindow(*target, *frm); });
 }

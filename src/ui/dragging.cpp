@@ -12,6 +12,13 @@ namespace {
 quorvale::ImagePlace placeOf(const ImageControl* image) { return {image->Left(), image->Top()}; }
 quorvale::ImageExtent extentOf(const ImageControl* image) { return {image->Width(), image->Height()}; }
 
+// Moves a piece image onto the cell the drag engine names, if it names one.
+void showImageAt(ImageControl& image, const quorvale::DragAnswer& answer, const Toolkit& toolkit) {
+    if (!answer.showPieceAt) return;
+    image.setLeft(quorvale::pieceLeftTwips(answer.showPieceAt->col, toolkit.twipsPerPixelX()));
+    image.setTop(quorvale::pieceTopTwips(answer.showPieceAt->row, toolkit.twipsPerPixelY()));
+}
+
 }  // namespace
 
 void FrmMain::imgPieces_MouseDown(std::int16_t index, std::int16_t button, std::int16_t /*shift*/, float x, float y) {
@@ -29,10 +36,7 @@ void FrmMain::imgPieces_MouseMove(std::int16_t /*index*/, std::int16_t button, s
     ImageControl* image = imgPieces[static_cast<std::size_t>(drag.dragPiece)];
     const quorvale::TwipsPerPixel tpp{toolkit_.twipsPerPixelX(), toolkit_.twipsPerPixelY()};
     const quorvale::DragAnswer answer = quorvale::dragMove(drag, board_, pieces_, placeOf(image), {button, x, y}, tpp);
-    if (answer.showPieceAt) {
-        image->setLeft(quorvale::pieceLeftTwips(answer.showPieceAt->col, toolkit_.twipsPerPixelX()));
-        image->setTop(quorvale::pieceTopTwips(answer.showPieceAt->row, toolkit_.twipsPerPixelY()));
-    }
+    showImageAt(*image, answer, toolkit_);
     if (answer.pointer) setMousePointer(*answer.pointer);
 }
 
@@ -42,10 +46,7 @@ void FrmMain::imgPieces_MouseUp(std::int16_t index, std::int16_t button, std::in
     const quorvale::TwipsPerPixel tpp{toolkit_.twipsPerPixelX(), toolkit_.twipsPerPixelY()};
     const quorvale::DragAnswer answer =
         quorvale::dragRelease(drag, board_, pieces_, index, placeOf(image), {button, x, y}, tpp);
-    if (answer.showPieceAt) {
-        image->setLeft(quorvale::pieceLeftTwips(answer.showPieceAt->col, toolkit_.twipsPerPixelX()));
-        image->setTop(quorvale::pieceTopTwips(answer.showPieceAt->row, toolkit_.twipsPerPixelY()));
-    }
+    showImageAt(*image, answer, toolkit_);
     if (answer.committed) {
         gameModified = true;
         if (answer.stepTaken) steps = quorvale::addStep(steps);
@@ -63,10 +64,8 @@ void FrmMain::imgPieces_MouseUp(std::int16_t index, std::int16_t button, std::in
 void FrmMain::cancelDrag() {
     if (!drag.dragging) return;
     const quorvale::DragAnswer answer = quorvale::dragCancel(drag);
-    if (answer.showPieceAt && quorvale::isPieceIndex(drag.dragPiece)) {
-        ImageControl* image = imgPieces[static_cast<std::size_t>(drag.dragPiece)];
-        image->setLeft(quorvale::pieceLeftTwips(answer.showPieceAt->col, toolkit_.twipsPerPixelX()));
-        image->setTop(quorvale::pieceTopTwips(answer.showPieceAt->row, toolkit_.twipsPerPixelY()));
+    if (quorvale::isPieceIndex(drag.dragPiece)) {
+        showImageAt(*imgPieces[static_cast<std::size_t>(drag.dragPiece)], answer, toolkit_);
     }
     if (answer.pointer) setMousePointer(*answer.pointer);
 }
