@@ -6,9 +6,10 @@ BUILD_DIR="${QUORVALE_BUILD_DIR:-$ROOT/build}"
 # What building and running the game needs (libgl-dev for Qt's CMake package).
 GAME_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev)
 # What the test suite needs on top: GoogleTest, Google Benchmark, and the
-# tools that check the .deb, the desktop metadata and the manual pages.
+# tools that check the .deb, the desktop metadata and the manual pages, and
+# strace, which makes real system calls of a second game fail or wait.
 TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev
-               dpkg-dev file lintian desktop-file-utils appstream man-db groff-base)
+               dpkg-dev file lintian desktop-file-utils appstream man-db groff-base strace)
 
 # install_missing [PACKAGE...]: the game's packages and the ones given.
 install_missing() {

@@ -19,9 +19,9 @@ void ensureSavedFolder(Toolkit& toolkit) {
     // A folder that cannot be made is not fatal: the game still starts, and
     // saving reports its own error later, naming the path.
     if (path != joinPath(toolkit.programFolder(), QStringLiteral("saved"))) {
-        // The player's own data folder: it and any missing parent are made
-        // for the player alone.
-        saves::makePrivateFolder(path);
+        // The player's own data folder: it and any missing parent inside an
+        // existing home are made for the player alone.
+        saves::makeUserSavedFolder(path);
         return;
     }
     // Beside the executable, anything of that name counts: a folder, a plain

@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include "files/fileaccess.h"
+
 class QDialog;
 class QWidget;
 
@@ -52,5 +54,5 @@ public:
     virtual int exitCode() const = 0;
 };
 
-// Joins a folder and a file name with the platform's separator, as they stand.
-QString joinPath(const QString& folder, const QString& name);
+// Joins a folder and a file name with the platform's separator (files/fileaccess.h).
+using files::joinPath;

@@ -1,10 +1,10 @@
 // Reading the level table from the level file beside the executable.
 #include <QByteArray>
 #include <QFile>
-#include <QFileInfo>
 #include <QStringList>
 
 #include "app/frmmain.h"
+#include "files/fileaccess.h"
 #include "levels/levelfile.h"
 
 namespace {
@@ -21,40 +21,43 @@ const FileError kPermissionDenied{70, QStringLiteral("Permission denied")};
 const FileError kPathAccessError{75, QStringLiteral("Path/File access error")};
 const FileError kDeviceIoError{57, QStringLiteral("Device I/O error")};
 
-// The level file's path: "qvl.ZHN", or "qvl.zhn" where only that one is a file.
-QString levelFilePath(const QString& folder) {
-    const QString upper = joinPath(folder, QStringLiteral("qvl.ZHN"));
-    if (QFileInfo(upper).isFile()) return upper;
-    const QString lower = joinPath(folder, QStringLiteral("qvl.zhn"));
-    if (QFileInfo(lower).isFile()) return lower;
-    return upper;
+std::string nativePath(const QString& folder, const char* name) {
+    return QFile::encodeName(joinPath(folder, QString::fromLatin1(name))).toStdString();
 }
 
-// Reads the first bytes of the level file in one read; on failure says why.
-bool readLevelBytes(const QString& path, QByteArray& bytes, FileError& error) {
-    const QFileInfo info(path);
-    if (!info.exists()) {
+// Reads the first bytes of the level file, "qvl.ZHN", or "qvl.zhn" where the
+// first name holds no plain file; on failure says why. Never blocks: a FIFO
+// or device under the name is refused, even one swapped in at the last moment.
+bool readLevelBytes(const QString& folder, QByteArray& bytes, FileError& error) {
+    const auto absent = [](files::ReadStatus s) {
+        return s == files::ReadStatus::NotFound || s == files::ReadStatus::NotPlainFile;
+    };
+    std::string read;
+    files::ReadStatus status =
+        files::readPlainFile(nativePath(folder, "qvl.ZHN"), quorvale::kLevelFileBytes, files::ReadMode::Prefix, read);
+    if (absent(status)) {
+        const files::ReadStatus lower = files::readPlainFile(nativePath(folder, "qvl.zhn"), quorvale::kLevelFileBytes,
+                                                             files::ReadMode::Prefix, read);
+        if (!absent(lower)) status = lower;
+    }
+    switch (status) {
+    case files::ReadStatus::Ok:
+        bytes = QByteArray(read.data(), static_cast<qsizetype>(read.size()));
+        return true;
+    case files::ReadStatus::NotFound:
         error = kFileNotFound;
-        return false;
-    }
-    if (!info.isFile()) {
-        error = kPathAccessError;
-        return false;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = file.error() == QFileDevice::PermissionsError || !info.isReadable() ? kPermissionDenied
-                                                                                     : kPathAccessError;
-        return false;
-    }
-    bytes.resize(static_cast<qsizetype>(quorvale::kLevelFileBytes));
-    const qint64 got = file.read(bytes.data(), static_cast<qint64>(quorvale::kLevelFileBytes));
-    if (got < 0) {
+        break;
+    case files::ReadStatus::NoPermission:
+        error = kPermissionDenied;
+        break;
+    case files::ReadStatus::ReadFailed:
         error = kDeviceIoError;
-        return false;
+        break;
+    default:
+        error = kPathAccessError;
+        break;
     }
-    bytes.resize(static_cast<qsizetype>(got));
-    return true;
+    return false;
 }
 
 }  // namespace
@@ -63,7 +66,7 @@ bool FrmMain::loadLevels() {
     const QString folder = toolkit().programFolder();
     QByteArray bytes;
     FileError error;
-    if (!readLevelBytes(levelFilePath(folder), bytes, error)) {
+    if (!readLevelBytes(folder, bytes, error)) {
         const QString text = QStringList{QStringLiteral("An error has occurred while attempting loading data file"),
                                          joinPath(folder, QStringLiteral("qvl.zhn")),
                                          QString::number(error.number) + u' ' + error.description}

@@ -1,19 +1,31 @@
 #include "saves/frmfile.h"
 
-#include <QDir>
+#include <QFile>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QShowEvent>
+#include <QStringDecoder>
+#include <algorithm>
 
 #include "app/frmmain.h"
+#include "core/cp1252.h"
+#include "core/rules.h"
+#include "files/fileaccess.h"
 
 namespace {
 
-// A folder as a file list reports it: without a trailing separator, except
-// for the root itself.
-QString withoutTrailingSeparator(QString folder) {
-    while (folder.size() > 1 && (folder.endsWith(u'/') || folder.endsWith(QDir::separator()))) folder.chop(1);
-    return folder;
+// A file name as the list shows it: UTF-8 where the bytes are UTF-8, else
+// each byte in the Western code page (a name copied from another system
+// stays readable), control characters as spaces so one name is one line.
+QString shownFileName(const std::string& name) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8(QByteArrayView(name.data(), static_cast<qsizetype>(name.size())));
+    if (utf8.hasError()) {
+        text = QString::fromStdU16String(quorvale::cp1252::decodeBytes(
+            reinterpret_cast<const std::uint8_t*>(name.data()), name.size()));
+    }
+    return QString::fromStdU16String(quorvale::shownLevelName(text.toStdU16String()));
 }
 
 }  // namespace
@@ -29,7 +41,7 @@ FrmFile::FrmFile(FrmMain& owner)
 }
 
 void FrmFile::setListFolder(const QString& folder) {
-    folder_ = withoutTrailingSeparator(folder);
+    folder_ = files::withoutTrailingSeparators(folder);
     refreshList();
 }
 
@@ -41,12 +53,28 @@ void FrmFile::setListPattern(const QString& pattern) {
 void FrmFile::refreshList() {
     filList->clear();
     if (folder_.isEmpty()) return;
-    // Plain and read-only files only: no folders, no hidden or special files.
-    const QDir dir(folder_);
-    const QStringList names =
-        dir.entryList(pattern_.isEmpty() ? QStringList{} : QStringList{pattern_}, QDir::Files | QDir::NoDotAndDotDot,
-                      QDir::Name | QDir::IgnoreCase);
-    filList->addItems(names);
+    const std::string folder = QFile::encodeName(folder_).toStdString();
+    // Temporary files of saves killed long ago would otherwise stay for ever.
+    files::removeStaleTemporaries(folder);
+    // Plain files and links to plain files: no folders, no hidden or special
+    // files, nothing a load would then refuse for what it is.
+    const QRegularExpression pattern(
+        pattern_.isEmpty() ? QStringLiteral(".*") : QRegularExpression::wildcardToRegularExpression(pattern_),
+        QRegularExpression::CaseInsensitiveOption);
+    std::vector<std::pair<QString, std::string>> names;
+    for (const files::FolderEntry& entry : files::listFolder(folder)) {
+        if (entry.kind == files::FolderEntry::Kind::Other || entry.name.front() == '.') continue;
+        const QString shown = shownFileName(entry.name);
+        if (pattern.match(shown).hasMatch()) names.emplace_back(shown, entry.name);
+    }
+    std::sort(names.begin(), names.end(), [](const auto& a, const auto& b) {
+        const int order = a.first.compare(b.first, Qt::CaseInsensitive);
+        return order != 0 ? order < 0 : a.second < b.second;
+    });
+    for (const auto& [shown, name] : names) {
+        auto* item = new QListWidgetItem(shown, filList);
+        item->setData(Qt::UserRole, QByteArray::fromStdString(name));
+    }
 }
 
 void FrmFile::Form_Load() {
@@ -62,6 +90,8 @@ void FrmFile::cmdSet_Click() {
     if (selected == nullptr) return;
     if (bytFlag == 1) {
         owner().absFilename = joinPath(folder_, selected->text());
+        chosen_ = files::joinPath(QFile::encodeName(folder_).toStdString(),
+                                  selected->data(Qt::UserRole).toByteArray().toStdString());
     }
     closeAnswered(true);
 }

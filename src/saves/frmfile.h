@@ -1,10 +1,11 @@
-// A general file chooser: lists the files of one folder that match a pattern
-// and, in mode 1, hands the chosen file's full path back through the main
+// A general file chooser: lists the plain files of one folder (and links to
+// plain files) that match a pattern and, in mode 1, hands the chosen file's full path back through the main
 // window's absFilename ("" for Cancel or a close through the frame).
 #pragma once
 
 #include <QString>
 #include <cstdint>
+#include <string>
 
 #include "ui/chooserdialog.h"
 
@@ -22,6 +23,9 @@ public:
     void setListFolder(const QString& folder);
     void setListPattern(const QString& pattern);
     QString listFolder() const { return folder_; }
+    // The file handed back by the last Set in the file system's own bytes
+    // (absFilename shows the name as listed, which may differ).
+    const std::string& chosenFile() const { return chosen_; }
 
     void Form_Load();
     void Form_Activate();
@@ -37,4 +41,5 @@ private:
 
     QString folder_;
     QString pattern_;
+    std::string chosen_;
 };

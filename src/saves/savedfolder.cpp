@@ -1,27 +1,28 @@
 #include "saves/savedfolder.h"
 
-#include <QByteArray>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
-#include "app/toolkit.h"
-
-#if defined(Q_OS_UNIX)
-#include <cerrno>
-#include <pwd.h>
-#include <sys/stat.h>
-#include <sys/types.h>
-#include <unistd.h>
-
-#include <vector>
-#endif
+#include "files/fileaccess.h"
 
 namespace saves {
+
+using files::joinPath;
 
 namespace {
 
 bool isAbsolute(const QString& path) { return !path.isEmpty() && QDir::isAbsolutePath(path); }
+
+std::string native(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+// The folder holding `path`, "" when it has none.
+QString parentOf(const QString& path) {
+    const QString trimmed = files::withoutTrailingSeparators(path);
+    const qsizetype cut = trimmed.lastIndexOf(u'/');
+    if (cut < 0) return QString();
+    return cut == 0 ? QStringLiteral("/") : trimmed.left(cut);
+}
 
 }  // namespace
 
@@ -37,8 +38,6 @@ QString chooseSavedFolder(const SavedFolderInputs& inputs) {
     } else {
         return QString();
     }
-    // A trailing separator on the variable would double the one joinPath adds.
-    while (dataHome.size() > 1 && (dataHome.endsWith(u'/') || dataHome.endsWith(QDir::separator()))) dataHome.chop(1);
     return joinPath(joinPath(dataHome, QStringLiteral("quorvale")), QStringLiteral("saved"));
 }
 
@@ -50,54 +49,41 @@ bool isSystemWideBuild() {
 #endif
 }
 
+QString userHome() {
+    const QString home = qEnvironmentVariable("HOME");
+    if (isAbsolute(home)) return home;
+    const QString known = QFile::decodeName(files::homeFromUserDatabase().c_str());
+    return isAbsolute(known) ? known : QDir::homePath();
+}
+
 SavedFolderInputs currentSavedFolderInputs(const QString& programFolder) {
     SavedFolderInputs inputs;
     inputs.systemWide = isSystemWideBuild();
     inputs.programFolder = programFolder;
     inputs.xdgDataHome = qEnvironmentVariable("XDG_DATA_HOME");
-    inputs.home = qEnvironmentVariable("HOME");
-#if defined(Q_OS_UNIX)
-    // access() asks with the real user's rights, which is what the game runs
-    // as; a read-only file system answers no as well.
-    inputs.programFolderWritable = ::access(QFile::encodeName(programFolder).constData(), W_OK | X_OK) == 0;
-    if (!isAbsolute(inputs.home)) {
-        std::vector<char> buffer(16384);
-        passwd entry{};
-        passwd* found = nullptr;
-        if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found != nullptr &&
-            found->pw_dir != nullptr) {
-            inputs.home = QFile::decodeName(found->pw_dir);
-        }
-    }
-#else
-    const QFileInfo info(programFolder);
-    inputs.programFolderWritable = info.isDir() && info.isWritable();
-    if (!isAbsolute(inputs.home)) inputs.home = QDir::homePath();
-#endif
+    inputs.home = userHome();
+    // A "saved" folder this user cannot write (left by a run as another
+    // user, or made read-only) blocks saving there as much as a read-only
+    // program folder does.
+    const std::string saved = native(joinPath(programFolder, QStringLiteral("saved")));
+    inputs.programFolderWritable =
+        files::mayCreateFilesIn(native(programFolder)) &&
+        (files::pathKind(saved) != files::PathKind::Folder || files::mayCreateFilesIn(saved));
     return inputs;
 }
 
-bool makePrivateFolder(const QString& path) {
-    if (path.isEmpty()) return false;
-#if defined(Q_OS_UNIX)
-    const QByteArray full = QFile::encodeName(path);
-    // Each prefix that ends before a separator, then the whole path.
-    for (qsizetype end = 1; end <= full.size(); ++end) {
-        if (end < full.size() && full[end] != '/') continue;
-        if (full[end - 1] == '/') continue;  // a doubled separator
-        const QByteArray prefix = full.left(end);
-        if (::mkdir(prefix.constData(), 0700) == 0) {
-            // The umask may have taken more than group and others' rights.
-            ::chmod(prefix.constData(), 0700);
-        } else if (errno != EEXIST) {
-            return false;
-        }
+bool makeUserSavedFolder(const QString& path) {
+    if (!isAbsolute(path)) return false;
+    const QString home = files::withoutTrailingSeparators(userHome());
+    QString base;
+    if (isAbsolute(home) && home != QStringLiteral("/") && path.startsWith(home + u'/')) {
+        base = home;
+    } else {
+        // <data folder>/quorvale/saved: the data folder itself may be made,
+        // but not the folder that holds it.
+        base = parentOf(parentOf(parentOf(path)));
     }
-    struct stat st {};
-    return ::stat(full.constData(), &st) == 0 && S_ISDIR(st.st_mode);
-#else
-    return QDir().mkpath(path);
-#endif
+    return !base.isEmpty() && files::makePrivateFoldersBelow(native(base), native(path));
 }
 
 }  // namespace saves

@@ -1,7 +1,7 @@
 // Where saved games live, and making that folder.
 //
 // A game built to be installed for the whole system, or run from a program
-// folder the player cannot write, keeps each player's games in the player's
+// folder (or a "saved" folder in it) the player cannot write, keeps each player's games in the player's
 // own data folder: $XDG_DATA_HOME/quorvale/saved, by default
 // ~/.local/share/quorvale/saved. Otherwise the games stay in "saved" beside
 // the executable, so a game run from its build folder or unpacked in the home
@@ -16,7 +16,7 @@ namespace saves {
 struct SavedFolderInputs {
     bool systemWide = false;             // the game was built for a system-wide install
     QString programFolder;               // folder of the executable, no trailing separator
-    bool programFolderWritable = false;  // the player may create files in it
+    bool programFolderWritable = false;  // the player may create files in it and in its "saved"
     QString xdgDataHome;                 // $XDG_DATA_HOME as set ("" when unset)
     QString home;                        // the player's home folder
 };
@@ -31,13 +31,20 @@ QString chooseSavedFolder(const SavedFolderInputs& inputs);
 bool isSystemWideBuild();
 
 // The inputs of the running process for `programFolder`: the build's flag,
-// whether this user may write the folder, XDG_DATA_HOME and the home folder
-// (HOME, or the password database when HOME is unset or relative).
+// whether this user may write the folder and the "saved" folder in it where
+// one exists, XDG_DATA_HOME and the home folder (see userHome).
 SavedFolderInputs currentSavedFolderInputs(const QString& programFolder);
 
-// Creates `path` and whichever of its parents are missing, each readable and
-// writable by the owner only. Folders that already exist are left as they are.
-// Returns true when `path` is a folder afterwards.
-bool makePrivateFolder(const QString& path);
+// The player's home folder: HOME when it is an absolute path, else the one
+// the user database gives.
+QString userHome();
+
+// Creates the per-user saved folder `path` and whichever of its parents are
+// missing, each readable and writable by the owner only, but only inside a
+// folder that already exists: the home folder when `path` lies in it, else
+// the folder holding the data folder. Neither that folder nor anything above
+// it is ever created, so a missing home stays missing. Returns true when
+// `path` is a folder afterwards.
+bool makeUserSavedFolder(const QString& path);
 
 }  // namespace saves

@@ -4,11 +4,9 @@
 #include <QFile>
 #include <QImageReader>
 
-#include <cerrno>
 #include <cstdint>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+
+#include "files/fileaccess.h"
 
 namespace quorvale {
 
@@ -16,7 +14,7 @@ namespace {
 
 // A skin is a few hundred kilobytes (1.7 MB at double resolution); anything
 // beyond this is no skin and is refused before it is read into memory.
-constexpr qint64 kMaxSkinBytes = 64 * 1024 * 1024;
+constexpr std::size_t kMaxSkinBytes = 64 * 1024 * 1024;
 
 // Header fields, read byte by byte in little-endian order.
 std::uint32_t le16(const QByteArray& b, int at) {
@@ -86,37 +84,12 @@ bool bmpIsComplete(const QByteArray& bytes) {
 }
 
 QImage readSkinPicture(const QString& path) {
-    const QByteArray native = QFile::encodeName(path);
-    struct stat info {};
-    // Refuse pipes, devices, sockets and folders before opening anything.
-    if (::stat(native.constData(), &info) != 0 || !S_ISREG(info.st_mode)) return {};
-    const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) return {};
-    // The name may have been pointed elsewhere between the two looks: judge
-    // what was actually opened.
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > kMaxSkinBytes) {
-        ::close(fd);
+    std::string read;
+    if (files::readPlainFile(QFile::encodeName(path).toStdString(), kMaxSkinBytes, files::ReadMode::WholeFile, read) !=
+        files::ReadStatus::Ok) {
         return {};
     }
-
-    QByteArray bytes;
-    bytes.resize(qsizetype(info.st_size) + 1);
-    qint64 filled = 0;
-    bool failed = false;
-    // Read to the end, one byte past the size seen, to notice a file that grew.
-    while (filled < bytes.size()) {
-        const ssize_t got = ::read(fd, bytes.data() + filled, size_t(bytes.size() - filled));
-        if (got < 0) {
-            if (errno == EINTR) continue;
-            failed = true;
-            break;
-        }
-        if (got == 0) break;
-        filled += got;
-    }
-    ::close(fd);
-    if (failed || filled > info.st_size) return {};
-    bytes.resize(qsizetype(filled));
+    QByteArray bytes(read.data(), static_cast<qsizetype>(read.size()));
 
     if (!bmpIsComplete(bytes)) return {};
     QBuffer buffer(&bytes);

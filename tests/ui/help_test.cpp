@@ -41,15 +41,15 @@ TEST_F(HelpTest, RefusedPageNamesTheFullPath) {
     EXPECT_EQ(tk.shellTargets.size(), 3u);
 }
 
-TEST_F(HelpTest, FolderEndingInASeparatorIsJoinedAsItStands) {
+TEST_F(HelpTest, FolderEndingInASeparatorIsJoinedWithoutDoublingIt) {
     start();
     tk.folder = dir.path() + "/";
     tk.shellResults = {2};
     frm->mnuHTP->trigger();
     ASSERT_EQ(tk.shellTargets.size(), 1u);
-    EXPECT_EQ(tk.shellTargets[0], dir.path() + "//qvl.html");
+    EXPECT_EQ(tk.shellTargets[0], dir.path() + "/qvl.html");
     ASSERT_EQ(tk.messages.size(), 1u);
-    EXPECT_TRUE(tk.messages[0].text.startsWith("Unable to open " + dir.path() + "//qvl.html automatically."));
+    EXPECT_TRUE(tk.messages[0].text.startsWith("Unable to open " + dir.path() + "/qvl.html automatically."));
 }
 
 // ---- The desktop toolkit itself ----

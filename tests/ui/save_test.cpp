@@ -1,6 +1,6 @@
 // File > Save Game: the name prompt, the name rules, overwriting and writing.
 #include "commandtest.h"
-#include "saves/savewriter.h"
+#include "saves/savefile.h"
 
 namespace {
 
@@ -24,12 +24,6 @@ protected:
         EXPECT_EQ(game.levelName, frm->levels[levelIndex].name);
         EXPECT_EQ(game.positions, quorvale::encodePositions(frm->pieces()));
     }
-};
-
-// Removes the write hook however a test ends.
-struct HookGuard {
-    explicit HookGuard(saves::BeforeCommitHook hook) { saves::beforeCommitHook = hook; }
-    ~HookGuard() { saves::beforeCommitHook = nullptr; }
 };
 
 TEST_F(SaveTest, WritesTheGameAndClearsTheChangedMark) {
@@ -176,43 +170,6 @@ TEST_F(SaveTest, NameTheFileSystemRefusesIsReportedAndNothingIsWritten) {
     EXPECT_EQ(readBytes(savedPath("sub") + "/x.sav"), "old");
     EXPECT_EQ(QDir(savedPath("sub")).entryList(QDir::Files | QDir::Hidden), QStringList{"x.sav"});
     EXPECT_EQ(savedEntries(), (QStringList{"folder.sav", "sub"}));
-    tk.expectScriptUsed();
-}
-
-int gHookCalls = 0;
-QByteArray gTargetAtCommit;
-
-TEST_F(SaveTest, FailedOverwriteKeepsTheOldFileWhole) {
-    start();
-    startLevel(0);
-    saveAs("keep");
-    const QByteArray old = readBytes(savedPath("keep.sav"));
-    ASSERT_EQ(old.size(), 36);
-    makeMove();
-
-    gHookCalls = 0;
-    gTargetAtCommit.clear();
-    // Fails the write after the new bytes went out, noting what the target held then.
-    HookGuard guard([](const QString& target) {
-        ++gHookCalls;
-        gTargetAtCommit = readBytes(target);
-        return false;
-    });
-
-    tk.messages.clear();
-    tk.inputAnswers = {"keep"};
-    tk.messageAnswers = {MsgResult::Yes};
-    frm->mnuSaveGame->trigger();
-
-    EXPECT_EQ(gHookCalls, 1);
-    EXPECT_EQ(gTargetAtCommit, old) << "the new bytes must not go into the old file itself";
-    ASSERT_EQ(tk.messages.size(), 2u);
-    EXPECT_EQ(tk.messages[1].title, "Quorvale - Saving Error");
-    EXPECT_EQ(tk.messages[1].text, "An error occurred while attempting saving game data\r\n" + savedPath("keep.sav") +
-                                       "\r\nGame not saved.");
-    EXPECT_EQ(readBytes(savedPath("keep.sav")), old);
-    EXPECT_EQ(savedEntries(), QStringList{"keep.sav"});
-    EXPECT_TRUE(frm->gameModified);
     tk.expectScriptUsed();
 }
 
