@@ -1,4 +1,6 @@
 // File > Load Game and the saved-game chooser.
+#include <unistd.h>
+
 #include "commandtest.h"
 #include "saves/savefile.h"
 
@@ -94,11 +96,22 @@ TEST_F(LoadTest, ListsOnlySavedGamesWithExtensionInNameOrder) {
         writeSaved(name, game);
     }
     ASSERT_TRUE(QDir().mkdir(savedPath("folder.sav")));
+    // Names from other systems, and links: a game is listed when it is a plain file, readably, on one line.
+    const QByteArray saved = QFile::encodeName(path("saved")) + '/';
+    for (const QByteArray& raw : {QByteArray("\xe9t\xe9.sav"), QByteArray("two\nlines.sav")}) {
+        writeSaved("raw", savedGameBytes(0, 2, "Test 03", kOtherLayout));
+        ASSERT_EQ(::rename(saved + "raw", saved + raw), 0);
+    }
+    for (const char* link : {"link.sav:beta.sav", "zero.sav:/dev/zero", "gone.sav:missing.sav"}) {
+        const QList<QByteArray> parts = QByteArray(link).split(':');
+        ASSERT_EQ(::symlink(parts[1].constData(), saved + parts[0]), 0);
+    }
     tk.modalScripts.push_back([](QDialog& dialog) {
         auto& chooser = dynamic_cast<FrmFile&>(dialog);
         QStringList lines;
         for (int i = 0; i < chooser.filList->count(); ++i) lines << chooser.filList->item(i)->text();
-        EXPECT_EQ(lines, (QStringList{"Alpha.sav", "beta.sav", "gamma.sav"}));
+        EXPECT_EQ(lines, (QStringList{"Alpha.sav", "beta.sav", "gamma.sav", "link.sav", "two lines.sav",
+                                      QString::fromUtf8("\xc3\xa9t\xc3\xa9.sav")}));
         EXPECT_TRUE(chooser.cmdSet->isEnabled());
         EXPECT_TRUE(chooser.filList->selectedItems().isEmpty());
         // Accepting with nothing selected keeps the chooser open.
@@ -111,6 +124,10 @@ TEST_F(LoadTest, ListsOnlySavedGamesWithExtensionInNameOrder) {
     frm->mnuLoadGame->trigger();
     EXPECT_EQ(frm->absFilename, path("saved") + QDir::separator() + "beta.sav");
     EXPECT_EQ(frm->levelIndex, 1);
+    queuePickFile(QString::fromUtf8("\xc3\xa9t\xc3\xa9.sav"));
+    frm->mnuLoadGame->trigger();
+    EXPECT_TRUE(tk.messages.empty());
+    EXPECT_EQ(frm->levelIndex, 2);
     tk.expectScriptUsed();
 }
 

@@ -1,9 +1,13 @@
 // Saving under real failures (a file-size limit, a full file system, links,
-// FIFOs and devices under the game's name), the per-user saved folder, and
-// step counts at and beyond their limits.
+// FIFOs and devices under the game's name, calls made to fail by strace, a
+// second game saving the same name), the per-user saved folder, and step
+// counts at and beyond their limits.
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <cerrno>
 #include <csignal>
@@ -13,7 +17,9 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
+#include <utime.h>
 
+#include "app/modmain.h"
 #include "app/qttoolkit.h"
 #include "commandtest.h"
 #include "saves/savedfolder.h"
@@ -25,12 +31,26 @@ mode_t modeOf(const QString& path) {
     return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode : 0;
 }
 
-// Sets XDG_DATA_HOME for one test and puts the old value back.
-struct XdgDataHome {
-    explicit XdgDataHome(const QByteArray& value) { qputenv("XDG_DATA_HOME", value); }
-    ~XdgDataHome() { old.isNull() ? qunsetenv("XDG_DATA_HOME") : qputenv("XDG_DATA_HOME", old); }
-    const QByteArray old = qEnvironmentVariableIsSet("XDG_DATA_HOME") ? qgetenv("XDG_DATA_HOME") : QByteArray();
+// Sets an environment variable for one test and puts the old value back.
+struct EnvVar {
+    EnvVar(const char* name, const QByteArray& value) : name(name) { qputenv(name, value); }
+    ~EnvVar() { old.isNull() ? qunsetenv(name) : qputenv(name, old); }
+    const char* name;
+    const QByteArray old = qEnvironmentVariableIsSet(name) ? qgetenv(name) : QByteArray();
 };
+
+struct XdgDataHome : EnvVar {
+    explicit XdgDataHome(const QByteArray& value) : EnvVar("XDG_DATA_HOME", value) {}
+};
+
+// Waits up to ten seconds for `done`.
+bool waitFor(const std::function<bool()>& done) {
+    QElapsedTimer timer;
+    for (timer.start(); !done(); QThread::msleep(10)) {
+        if (timer.elapsed() > 10000) return false;
+    }
+    return true;
+}
 
 class SaveSafetyTest : public CommandTest {
 protected:
@@ -79,6 +99,36 @@ protected:
         queuePickFile(file);
         frm->mnuLoadGame->trigger();
         tk.expectScriptUsed();
+    }
+
+    // Runs DISABLED_SecondGame below in a process of its own under strace with
+    // `options`, in this program folder, saving with `inputs` ("|" between
+    // names) and `answers` ("Yes,No"); `meanwhile` runs while it does. Returns
+    // the lines it printed about what it was told.
+    QStringList runSecondGame(const QStringList& options, const QString& inputs, const QString& answers,
+                              const std::function<void()>& meanwhile = {}) {
+        QProcess game;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QUORVALE_SECOND_FOLDER", dir.path());
+        env.insert("QUORVALE_SECOND_INPUTS", inputs);
+        env.insert("QUORVALE_SECOND_ANSWERS", answers);
+        game.setProcessEnvironment(env);
+        game.start("strace", QStringList{"-f", "-qq", "-o", path("strace.log")} + options +
+                                 QStringList{"--", QCoreApplication::applicationFilePath(),
+                                             "--gtest_also_run_disabled_tests",
+                                             "--gtest_filter=SaveSafetyTest.DISABLED_SecondGame"});
+        EXPECT_TRUE(game.waitForStarted()) << "strace is missing";
+        if (meanwhile) meanwhile();
+        if (!game.waitForFinished(10000)) {
+            game.kill();
+            game.waitForFinished();
+            ADD_FAILURE() << "the second game hangs";
+        }
+        QStringList told;
+        for (const QString& line : QString::fromUtf8(game.readAllStandardOutput()).split(u'\n')) {
+            if (line.startsWith("message: ") || line.startsWith("modified: ")) told << line;
+        }
+        return told;
     }
 
     // Saves one move as "mine" in `folder` and loads it back from another level.
@@ -171,6 +221,92 @@ TEST_F(SaveSafetyTest, LinksFifosAndDevicesUnderTheNameAreRefusedWithoutAQuestio
     tk.expectScriptUsed();
 }
 
+// The second game of the test below, in a process of its own: starts in
+// QUORVALE_SECOND_FOLDER, plays one move on level 0, saves as scripted and
+// prints what it was told.
+TEST_F(SaveSafetyTest, DISABLED_SecondGame) {
+    tk.folder = qEnvironmentVariable("QUORVALE_SECOND_FOLDER");
+    for (const QString& name : qEnvironmentVariable("QUORVALE_SECOND_INPUTS").split(u'|')) tk.inputAnswers.push_back(name);
+    for (const QString& a : qEnvironmentVariable("QUORVALE_SECOND_ANSWERS").split(u',', Qt::SkipEmptyParts)) {
+        tk.messageAnswers.push_back(a == "Yes" ? MsgResult::Yes : MsgResult::No);
+    }
+    frm = modMain::main(tk);
+    if (!tk.endRequested()) {
+        startLevel(0);
+        makeMove();
+        frm->mnuSaveGame->trigger();
+    }
+    for (const MessageCall& m : tk.messages) std::printf("message: %s\n", qPrintable(QString(m.text).replace("\r\n", " / ")));
+    std::printf("modified: %d\n", !tk.endRequested() && frm->gameModified);
+}
+
+TEST_F(SaveSafetyTest, SecondGameUnderRealFaultsAndRaces) {
+    start();
+    startLevel(1);
+    saveAs("keep");
+    const QByteArray mine = readBytes(savedPath("keep.sav"));
+    const QString overwrite = "message: File already exists. Overwrite it?";
+    const struct {
+        const char* what;
+        QStringList options;
+        const char *inputs, *answers;
+        std::function<void()> meanwhile;
+        QStringList told;
+    } rows[] = {
+        {"sync of the new file fails", {"-e", "inject=fsync:error=EIO:when=1"}, "keep", "Yes", {}, {overwrite,
+         "message: An error occurred while attempting saving game data / " + savedPath("keep.sav") + " / Game not saved.",
+         "modified: 1"}},
+        {"sync of the folder fails after the rename", {"-e", "inject=fsync:error=EIO:when=2"}, "fresh", "", {},
+         {"modified: 0"}},
+        // This game saves "race" while the other one, told the name was free, waits to rename.
+        {"a name taken meanwhile", {"-e", "inject=renameat2:delay_enter=2000000"}, "race|", "No,Yes",
+         [this] {
+             EXPECT_TRUE(waitFor([this] {
+                 const QStringList temp = savedEntries().filter(QRegularExpression("^\\.race\\.sav\\."));
+                 return !temp.isEmpty() && QFileInfo(savedPath(temp[0])).size() == 36;
+             }));
+             saveAs("race");
+         },
+         {overwrite, "message: Are you sure you want to proceed without saving?", "modified: 1"}},
+        // A FIFO swapped in for the level file while the game opens it.
+        {"level file turns FIFO", {"-P", path("qvl.ZHN"), "-e", "trace=openat", "-e", "inject=openat:delay_enter=1500000"},
+         "", "",
+         [this] {
+             EXPECT_TRUE(waitFor([this] { return readBytes(path("strace.log")).contains("qvl.ZHN"); }));
+             ASSERT_EQ(::mkfifo(QFile::encodeName(path("fifo")).constData(), 0644), 0);
+             ASSERT_TRUE(::rename(QFile::encodeName(path("fifo")).constData(), QFile::encodeName(path("qvl.ZHN")).constData()) == 0);
+         },
+         {"message: An error has occurred while attempting loading data file / " + path("qvl.zhn") +
+          " / 75 Path/File access error", "modified: 0"}},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(runSecondGame(row.options, row.inputs, row.answers, row.meanwhile).join(u'\n').toStdString(),
+                  row.told.join(u'\n').toStdString())
+            << row.what;
+    }
+    EXPECT_EQ(readBytes(savedPath("keep.sav")), mine);
+    EXPECT_EQ(readBytes(savedPath("race.sav")), mine);
+    EXPECT_EQ(readBytes(savedPath("fresh.sav")).mid(4, 2), QByteArray("\0\0", 2));  // the other game's level 0
+    EXPECT_EQ(savedEntries(), (QStringList{"fresh.sav", "keep.sav", "race.sav"}));
+}
+
+TEST_F(SaveSafetyTest, TemporaryFilesOlderThanAnHourAreRemovedWhenListingOrSaving) {
+    start();
+    startLevel(0);
+    const std::function<void()> triggers[] = {[this] { queueCancel(); frm->mnuLoadGame->trigger(); },
+                                              [this] { saveAs("new"); }};
+    for (const auto& trigger : triggers) {
+        for (const auto& [name, minutes] : {std::pair{".new.sav.Old123", 61}, {".new.sav.Young1", 59}, {".notes.Old123", 120}}) {
+            writeBytes(savedPath(name), QByteArray(36, 'x'));
+            const utimbuf age{std::time(nullptr) - minutes * 60, std::time(nullptr) - minutes * 60};
+            ASSERT_EQ(::utime(QFile::encodeName(savedPath(name)).constData(), &age), 0);
+        }
+        trigger();
+        EXPECT_EQ(savedEntries().filter(QRegularExpression("^\\.")).join(u' ').toStdString(), ".new.sav.Young1 .notes.Old123");
+    }
+    tk.expectScriptUsed();
+}
+
 TEST(SavedFolderChoice, PicksTheProgramFolderOrTheUsersDataFolder) {
     const struct {
         bool systemWide, writable;
@@ -183,6 +319,8 @@ TEST(SavedFolderChoice, PicksTheProgramFolderOrTheUsersDataFolder) {
         {false, false, "", "/home/ann", "/home/ann/.local/share/quorvale/saved"},
         {false, false, "data", "/home/ann", "/home/ann/.local/share/quorvale/saved"},  // relative counts as unset
         {true, false, "data", "", ""},
+        {true, false, "/", "/home/ann", "/quorvale/saved"},
+        {true, false, "/x//", "/home/ann", "/x/quorvale/saved"},
     };
     for (const auto& c : cases) {
         const saves::SavedFolderInputs in{c.systemWide, "/opt/q", c.writable, c.xdg, c.home};
@@ -207,7 +345,7 @@ TEST_F(SaveSafetyTest, UserDataFolderIsMadePrivateAndGamesRoundTrip) {
     saveAndLoadBack(tk.savedGames);
 }
 
-TEST_F(SaveSafetyTest, UserDataFolderThatCannotBeMadeShowsTheSavingError) {
+TEST_F(SaveSafetyTest, UserDataFolderThatCannotBeMadeOrLiesInAMissingHomeShowsTheSavingError) {
     writeBytes(path("data"), "a plain file");  // where the first folder of the path belongs
     tk.savedGames = dir.path() + "/data/quorvale/saved";
     start();
@@ -217,6 +355,17 @@ TEST_F(SaveSafetyTest, UserDataFolderThatCannotBeMadeShowsTheSavingError) {
     saveAs("lost");
     expectSavingError(dir.path() + "/data/quorvale/saved/lost.sav");
     EXPECT_EQ(readBytes(path("data")), "a plain file");
+
+    // A home that does not exist is never made, nor anything in it.
+    const EnvVar home("HOME", QFile::encodeName(path("nohome")));
+    tk.savedGames = path("nohome") + "/.local/share/quorvale/saved";
+    tk.messages.clear();
+    start();
+    startLevel(0);
+    makeMove();
+    saveAs("lost");
+    expectSavingError(tk.savedGames + "/lost.sav");
+    EXPECT_FALSE(QFileInfo::exists(path("nohome")));
 }
 
 // Run as an unprivileged user by ui_tests_unprivileged; root may write anywhere.
@@ -246,6 +395,35 @@ TEST_F(SavedFolderUnprivileged, ReadOnlyProgramFolderSavesInTheUsersDataFolder) 
     start();
     EXPECT_EQ(modeOf(tk.savedGames), static_cast<mode_t>(S_IFDIR | 0700));
     saveAndLoadBack(tk.savedGames);
+
+    // A "saved" folder this user cannot write counts as a read-only program folder.
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    ASSERT_TRUE(QDir().mkdir(path("saved")) && QFile::setPermissions(path("saved"), QFile::ReadOwner | QFile::ExeOwner));
+    EXPECT_FALSE(saves::currentSavedFolderInputs(dir.path()).programFolderWritable);
+}
+
+TEST_F(SavedFolderUnprivileged, ReplacedGameKeepsItsModeAndAReadOnlyOneIsNotReplaced) {
+    start();
+    const QByteArray old = playAndSaveKeep();
+    ASSERT_EQ(::chmod(QFile::encodeName(savedPath("keep.sav")).constData(), 0640), 0);
+    tk.inputAnswers = {"keep"};
+    tk.messageAnswers = {MsgResult::Yes};
+    frm->mnuSaveGame->trigger();
+    const QByteArray replaced = readBytes(savedPath("keep.sav"));
+    EXPECT_NE(replaced, old);
+    EXPECT_EQ(modeOf(savedPath("keep.sav")), static_cast<mode_t>(S_IFREG | 0640));
+
+    ASSERT_EQ(::chmod(QFile::encodeName(savedPath("keep.sav")).constData(), 0400), 0);
+    if (::access(QFile::encodeName(savedPath("keep.sav")).constData(), W_OK) == 0) {
+        if (qEnvironmentVariableIntValue("QUORVALE_REQUIRE_PERMISSIONS") == 1)
+            FAIL() << "this run was meant to enforce file permissions, but it does not";
+        GTEST_SKIP() << "root may write anywhere; ui_tests_unprivileged runs this as an unprivileged user";
+    }
+    dragPiece(8, {30, 30}, {cellCentre(1, 4)});
+    tk.messages.clear();
+    expectOverwriteFails();
+    EXPECT_EQ(readBytes(savedPath("keep.sav")), replaced);
+    EXPECT_EQ(modeOf(savedPath("keep.sav")), static_cast<mode_t>(S_IFREG | 0400));
 }
 
 TEST_F(SaveSafetyTest, NegativeStepCountIsRefusedAtLoad) {
