@@ -154,9 +154,11 @@ void removeStaleTemporariesAt(int dir, long maxAgeSeconds) {
 // may have appeared there. Where the file system cannot rename that way, a
 // hard link does the same: it too fails on an existing name.
 WriteResult renameWithoutReplacing(int dir, const std::string& tempName, const std::string& finalName) {
+#if defined(RENAME_NOREPLACE)
     if (::renameat2(dir, tempName.c_str(), dir, finalName.c_str(), RENAME_NOREPLACE) == 0) return WriteResult::Written;
     if (errno == EEXIST) return WriteResult::NameTaken;
     if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return WriteResult::Failed;
+#endif
     if (::linkat(dir, tempName.c_str(), dir, finalName.c_str(), 0) != 0) {
         return errno == EEXIST ? WriteResult::NameTaken : WriteResult::Failed;
     }
@@ -358,7 +360,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-fs::path nativePath(const std::string& path) { return fs::u8path(path); }
+fs::path nativePath(const std::string& path) { return fs::path(std::u8string(path.begin(), path.end())); }
 
 }  // namespace
 
@@ -393,7 +395,8 @@ std::vector<FolderEntry> listFolder(const std::string& folder) {
     std::error_code error;
     for (const fs::directory_entry& entry : fs::directory_iterator(nativePath(folder), error)) {
         FolderEntry item;
-        item.name = entry.path().filename().u8string();
+        const std::u8string name = entry.path().filename().u8string();
+        item.name.assign(name.begin(), name.end());
         std::error_code e;
         if (entry.is_symlink(e)) {
             if (entry.is_regular_file(e)) item.kind = FolderEntry::Kind::LinkToPlainFile;
