@@ -25,12 +25,15 @@ TEST_F(HelpTest, PageTheShellAcceptsShowsNothing) {
     EXPECT_TRUE(frm->isEnabled());
 }
 
+// Refused at once (32 or less), or accepted (42) and refused a little later.
 TEST_F(HelpTest, RefusedPageNamesTheFullPath) {
     start();
-    for (int refused : {32, 2, 0}) {
+    for (int refused : {32, 2, 0, 42}) {
         tk.messages.clear();
         tk.shellResults = {refused};
         frm->mnuHTP->trigger();
+        EXPECT_EQ(tk.messages.empty(), refused > 32);
+        tk.refuseLate();
         ASSERT_EQ(tk.messages.size(), 1u) << refused;
         EXPECT_EQ(tk.messages[0].title, "Quorvale - Help");
         EXPECT_EQ(tk.messages[0].text,
@@ -38,7 +41,7 @@ TEST_F(HelpTest, RefusedPageNamesTheFullPath) {
         EXPECT_EQ(tk.messages[0].icon, MsgIcon::Information);
         EXPECT_EQ(tk.messages[0].buttons, MsgButtons::Ok);
     }
-    EXPECT_EQ(tk.shellTargets.size(), 3u);
+    EXPECT_EQ(tk.shellTargets.size(), 4u);
 }
 
 TEST_F(HelpTest, FolderEndingInASeparatorIsJoinedAsItStands) {
@@ -57,8 +60,8 @@ TEST_F(HelpTest, FolderEndingInASeparatorIsJoinedAsItStands) {
 TEST(QtToolkitTest, MissingLocalFileFailsWithoutAskingTheDesktop) {
     QTemporaryDir dir;
     QtToolkit toolkit;
-    EXPECT_LE(toolkit.shellOpen(nullptr, dir.path() + "/qvl.html"), 32);
-    EXPECT_LE(toolkit.shellOpen(nullptr, dir.path() + "/no such folder/qvl.html"), 32);
+    EXPECT_LE(toolkit.shellOpen(nullptr, dir.path() + "/qvl.html", {}), 32);
+    EXPECT_LE(toolkit.shellOpen(nullptr, dir.path() + "/no such folder/qvl.html", {}), 32);
 }
 
 TEST(QtToolkitTest, TwipsPerPixelFollowTheLogicalDpi) {
