@@ -5,7 +5,7 @@
 # QUORVALE_SKIP_SANITIZED=1 skips the sanitized pass.
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 # The window tests on a real desktop need an X server, a window manager and X tools.
-install_missing "${TEST_PACKAGES[@]}" xvfb openbox x11-utils xdotool wmctrl
+install_missing "${TEST_PACKAGES[@]}" xvfb openbox icewm x11-utils xdotool wmctrl
 build -DQUORVALE_BUILD_TESTS=ON -DQUORVALE_BUILD_BENCH=ON
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir "$BUILD_DIR" --output-on-failure -j "$(nproc)"

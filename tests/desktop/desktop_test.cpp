@@ -7,6 +7,8 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
+#include <iostream>
+#include <set>
 
 #include "gamefixture.h"
 
@@ -54,6 +56,27 @@ void xdotool(const QStringList& args) {
     QTest::qWait(100);
 }
 
+// Every place the main window's client area had while shown: where it was
+// put when it showed, then each place the X server reported.
+class PlaceLog : public QObject {
+public:
+    std::vector<QPoint> places;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* window = qobject_cast<FrmMain*>(watched);
+        if (window != nullptr && window->isVisible() &&
+            (event->type() == QEvent::Show || event->type() == QEvent::Move))
+            places.push_back(window->geometry().topLeft());
+        return false;
+    }
+};
+
+// Whether the window manager says it tells a window's frame before mapping it.
+bool frameToldBeforeMapping() {
+    return run(QStringLiteral("xprop"), {"-root", "_NET_SUPPORTED"}).contains("_NET_REQUEST_FRAME_EXTENTS");
+}
+
 }  // namespace
 
 class DesktopTest : public GameTest {
@@ -62,6 +85,7 @@ protected:
         GameTest::SetUp();
         tk.screenWidth = 1280 * 15;  // the Xvfb screen at 15 twips per pixel
         tk.screenHeight = 1024 * 15;
+        qApp->installEventFilter(&placeLog);
         start();
         frame = waitForFrame(*frm);
         activate(*frm);
@@ -102,15 +126,32 @@ protected:
         EXPECT_FALSE(frm->steps || frm->gameModified);
     }
 
+    void TearDown() override {
+        qApp->removeEventFilter(&placeLog);
+        GameTest::TearDown();
+    }
+
     QRect frame;
+    PlaceLog placeLog;
 };
 
 TEST_F(DesktopTest, WindowsAreCentredByTheirFrames) {
     ASSERT_FALSE(frame.isEmpty());
-    EXPECT_GT(frame.height(), frm->geometry().height()) << "openbox draws a title bar";
+    EXPECT_GT(frame.height(), frm->geometry().height()) << "the window manager draws a title bar";
     EXPECT_EQ(frame.left(), (1280 - frame.width()) / 2);
     EXPECT_EQ(frame.top(), (1024 - frame.height()) / 2);
-    EXPECT_EQ(frm->frameGeometry(), frame) << "the program's outer size is the frame openbox drew";
+    EXPECT_EQ(frm->frameGeometry(), frame) << "the program's outer size is the frame the window manager drew";
+    // Mapped at its final place where the window manager tells the frame beforehand.
+    const std::set<std::pair<int, int>> places = [this] {
+        std::set<std::pair<int, int>> all;
+        for (QPoint p : placeLog.places) all.insert({p.x(), p.y()});
+        return all;
+    }();
+    std::cout << "[ placed   ] main window frame " << frame.x() << "," << frame.y() << " " << frame.width() << "x"
+              << frame.height() << ", " << places.size() << " place(s) from map to rest\n";
+    if (frameToldBeforeMapping()) {
+        EXPECT_EQ(places.size(), 1u) << "the window moved after it showed";
+    }
     // The level chooser and the About box, over the main window.
     for (QAction* opener : {frm->mnuNewGame, frm->mnuAbout}) {
         QRect dialogFrame;

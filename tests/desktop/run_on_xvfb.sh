@@ -1,18 +1,20 @@
 #!/usr/bin/env bash
 # Runs a program on an X server of its own (Xvfb, 1280 x 1024 at 96 dpi) with
-# openbox managing its windows, on Qt's xcb platform. Each run takes a free
-# display number from Xvfb itself, so parallel runs never meet.
-# Without Xvfb or openbox the run is skipped (exit 77), except in CI
-# (CI=true), where that is a failure.
+# a window manager managing its windows (openbox, or the one named in
+# QUORVALE_WM: openbox, icewm or fluxbox), on Qt's xcb platform. Each run takes
+# a free display number from Xvfb itself, so parallel runs never meet.
+# Without Xvfb or the window manager the run is skipped (exit 77), except in
+# CI (CI=true), where that is a failure.
 set -u
 
+wm="${QUORVALE_WM:-openbox}"
 missing=()
-for tool in Xvfb openbox xprop xdotool wmctrl xwininfo; do
+for tool in Xvfb "$wm" xprop xdotool wmctrl xwininfo; do
     command -v "$tool" >/dev/null 2>&1 || missing+=("$tool")
 done
 if [ ${#missing[@]} -gt 0 ]; then
     if [ "${CI:-}" = true ]; then
-        echo "run_on_xvfb: missing ${missing[*]} (install xvfb openbox x11-utils xdotool wmctrl)" >&2
+        echo "run_on_xvfb: missing ${missing[*]} (install xvfb $wm x11-utils xdotool wmctrl)" >&2
         exit 1
     fi
     echo "run_on_xvfb: skipped, missing ${missing[*]}"
@@ -42,16 +44,22 @@ if [ ! -s "$work/display" ]; then
 fi
 export DISPLAY=":$(head -n1 "$work/display")"
 
-# openbox with its defaults and no session of its own.
-HOME="$work" XDG_CONFIG_HOME="$work" openbox --sm-disable >"$work/openbox.log" 2>&1 &
+# The window manager with its defaults and no session of its own.
+case "$wm" in
+    openbox) wm_command=(openbox --sm-disable) ;;
+    icewm) wm_command=(icewm --replace) ;;
+    fluxbox) wm_command=(fluxbox -no-slit -no-toolbar) ;;
+    *) echo "run_on_xvfb: unknown window manager $wm" >&2; exit 1 ;;
+esac
+HOME="$work" XDG_CONFIG_HOME="$work" "${wm_command[@]}" >"$work/wm.log" 2>&1 &
 wm_pid=$!
 for _ in $(seq 200); do
     xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
     sleep 0.05
 done
 if ! xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then
-    echo "run_on_xvfb: openbox did not take the screen" >&2
-    cat "$work/openbox.log" >&2
+    echo "run_on_xvfb: $wm did not take the screen" >&2
+    cat "$work/wm.log" >&2
     exit 1
 fi
 
