@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -107,10 +108,19 @@ TEST(QtToolkitTest, InputBoxReturnsTheTextOrNothingForCancel) {
         auto* edit = dialog->findChild<QLineEdit*>();
         ASSERT_NE(edit, nullptr);
         EXPECT_EQ(edit->text(), "start");
+        // The prompt on one line; the title whole in a bold title bar with
+        // room for the frame's buttons.
+        auto* prompt = dialog->findChild<QLabel*>();
+        EXPECT_LT(prompt->height(), 2 * prompt->fontMetrics().height());
+        QFont bold = dialog->font();
+        bold.setBold(true);
+        EXPECT_GE(dialog->width(), QFontMetrics(bold).horizontalAdvance(dialog->windowTitle()) + 100);
         edit->setText("typed");
         dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
     });
-    EXPECT_EQ(toolkit.inputBox(nullptr, "Name?", "Quorvale - Saving Game", "start"), "typed");
+    EXPECT_EQ(toolkit.inputBox(nullptr, "What is the name of the game? A prompt of some length.",
+                               "Quorvale - Saving Game", "start"),
+              "typed");
 
     QTimer::singleShot(0, [] {
         auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
