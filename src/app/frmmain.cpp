@@ -12,6 +12,7 @@
 #include <QSessionManager>
 #include <QWindow>
 
+#include "app/session.h"
 #include "app/x11window.h"
 #include "core/geometry.h"
 #include "ui/dialogplace.h"
@@ -88,6 +89,9 @@ FrmMain::FrmMain(Toolkit& toolkit, quorvale::Board& board, quorvale::Pieces& pie
     });
     connect(qGuiApp, &QGuiApplication::saveStateRequest, this,
             [](QSessionManager& manager) { manager.setRestartHint(QSessionManager::RestartNever); });
+    // Where the session's logout comes through the desktop portal (native
+    // Wayland, sandboxes), an unsaved game holds the logout off there.
+    new session::LogoutInhibitor(this, [this] { return gameModified && !unloaded_; });
 
     // A drag ends when the mouse can no longer reach its image: another
     // window took the focus (a popup, a dialog, another program's window) or

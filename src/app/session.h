@@ -1,7 +1,11 @@
-// How the game meets the desktop session: which Qt platform it asks for.
+// How the game meets the desktop session: which Qt platform it asks for, and
+// the logout inhibitor it holds through the desktop portal.
 #pragma once
 
 #include <QByteArray>
+#include <QDBusObjectPath>
+#include <QObject>
+#include <functional>
 
 namespace session {
 
@@ -17,5 +21,30 @@ QByteArray platformsFor(const QByteArray& chosen, const QByteArray& sessionType,
 // so the programs the game starts (the opener, a browser) choose for themselves.
 void choosePlatform();
 void restoreEnvironment();
+
+// Holds a logout inhibitor through the desktop portal
+// (org.freedesktop.portal.Inhibit) while `wanted` says so, and drops it when
+// it no longer does. `wanted` is read each time the program has handled its
+// pending events, so every change is followed as soon as the program is idle.
+// Without a session bus or a portal nothing happens and nothing is printed.
+class LogoutInhibitor : public QObject {
+    Q_OBJECT
+public:
+    LogoutInhibitor(QObject* parent, std::function<bool()> wanted);
+    ~LogoutInhibitor() override;
+
+    // Whether the portal has granted an inhibitor that is held now.
+    bool held() const { return !handle_.path().isEmpty(); }
+
+private:
+    void follow();
+    void inhibit();
+    void release();
+
+    std::function<bool()> wanted_;
+    bool asked_ = false;       // an inhibitor was requested and not dropped since
+    bool pending_ = false;     // the portal has not answered the request yet
+    QDBusObjectPath handle_;   // the request handle of the inhibitor held
+};
 
 }  // namespace session

@@ -2,6 +2,8 @@
 // starts Xvfb and openbox): real frames, focus changes, mouse grabs and
 // closes. xdotool drives mouse and keyboard, so events arrive as a player's.
 #include <QAction>
+#include <QDBusConnection>
+#include <QDBusObjectPath>
 #include <QDialog>
 #include <QMenu>
 #include <QProcess>
@@ -234,3 +236,79 @@ TEST_F(DesktopTest, CloseThroughTheWindowManagerRunsTheClosingRule) {
     EXPECT_EQ(tk.messages.size(), 2u);
     EXPECT_FALSE(frm->isVisible());
 }
+
+// A stand-in GNOME session manager and screen saver on the test's private
+// session bus: the desktop portal's GTK backend hands logout inhibitors on to
+// them. Each call is logged as text.
+class StandInSession : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.gnome.SessionManager")
+public:
+    QStringList calls;
+
+public slots:
+    QDBusObjectPath RegisterClient(const QString&, const QString&) {
+        return QDBusObjectPath(QStringLiteral("/org/gnome/SessionManager/Client1"));
+    }
+    uint Inhibit(const QString&, uint, const QString& reason, uint flags) {
+        calls << QStringLiteral("Inhibit %1, flags %2").arg(reason).arg(flags);
+        return ++cookie;
+    }
+    void Uninhibit(uint cookie) { calls << QStringLiteral("Uninhibit %1").arg(cookie); }
+    bool IsInhibited(uint) { return false; }
+
+private:
+    uint cookie = 0;
+};
+
+class StandInScreenSaver : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.gnome.ScreenSaver")
+public slots:
+    bool GetActive() { return false; }
+signals:
+    void ActiveChanged(bool active);
+};
+
+// Runs on a private session bus (dbus-run-session) where the desktop portal
+// starts on demand with its GTK backend.
+class PortalTest : public DesktopTest {
+protected:
+    void SetUp() override {
+        QDBusConnection bus = QDBusConnection::sessionBus();
+        ASSERT_TRUE(bus.isConnected()) << "no session bus: run under dbus-run-session";
+        const auto flags = QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllSignals;
+        ASSERT_TRUE(bus.registerObject("/org/gnome/SessionManager", &session, flags));
+        ASSERT_TRUE(bus.registerObject("/org/gnome/ScreenSaver", &screenSaver, flags));
+        ASSERT_TRUE(bus.registerService("org.gnome.SessionManager") && bus.registerService("org.gnome.ScreenSaver"));
+        DesktopTest::SetUp();
+    }
+
+    StandInSession session;
+    StandInScreenSaver screenSaver;
+};
+
+// A completed move takes a logout inhibitor; saving drops it, the next move
+// takes one again and closing the game drops that.
+TEST_F(PortalTest, UnsavedGameHoldsOffALogout) {
+    const auto move = [this] {
+        grabNineAndMoveLeft();
+        xdotool({"mouseup", "1"});
+    };
+    const struct { const char* step; std::function<void()> act; QStringList calls; } steps[] = {
+        {"move", move, {"Inhibit An unsaved game, flags 1"}},
+        {"save", [this] { tk.inputAnswers = {"portal"}; frm->mnuSaveGame->trigger(); }, {"Uninhibit 1"}},
+        {"move back", [this] { pointerTo(3, 4); press(2, 4); pointerTo(3, 4); xdotool({"mouseup", "1"}); },
+         {"Inhibit An unsaved game, flags 1"}},
+        {"close", [this] { tk.messageAnswers = {MsgResult::No}; frm->close(); }, {"Uninhibit 2"}},
+    };
+    for (const auto& s : steps) {
+        session.calls.clear();
+        s.act();
+        (void)QTest::qWaitFor([&] { return session.calls.size() >= s.calls.size(); }, 15000);
+        QTest::qWait(200);
+        EXPECT_EQ(session.calls.join(" | ").toStdString(), s.calls.join(" | ").toStdString()) << s.step;
+    }
+}
+
+#include "desktop_test.moc"

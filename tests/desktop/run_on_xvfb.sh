@@ -8,13 +8,18 @@
 set -u
 
 wm="${QUORVALE_WM:-openbox}"
+# QUORVALE_SESSION_BUS=1: the program runs on a private session bus of its
+# own, started once the X server is up, so services the bus starts (the
+# desktop portal and its backend) reach that server too.
+tools=(Xvfb "$wm" xprop xdotool wmctrl xwininfo)
+[ "${QUORVALE_SESSION_BUS:-}" = 1 ] && tools+=(dbus-run-session /usr/libexec/xdg-desktop-portal /usr/libexec/xdg-desktop-portal-gtk)
 missing=()
-for tool in Xvfb "$wm" xprop xdotool wmctrl xwininfo; do
+for tool in "${tools[@]}"; do
     command -v "$tool" >/dev/null 2>&1 || missing+=("$tool")
 done
 if [ ${#missing[@]} -gt 0 ]; then
     if [ "${CI:-}" = true ]; then
-        echo "run_on_xvfb: missing ${missing[*]} (install xvfb $wm x11-utils xdotool wmctrl)" >&2
+        echo "run_on_xvfb: missing ${missing[*]} (install xvfb $wm x11-utils xdotool wmctrl, for a bus dbus xdg-desktop-portal-gtk)" >&2
         exit 1
     fi
     echo "run_on_xvfb: skipped, missing ${missing[*]}"
@@ -70,6 +75,7 @@ export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$(cd "$(dirname
 # No session manager: the tests must not register with the desktop's one.
 unset SESSION_MANAGER
 export QT_QPA_PLATFORM=xcb
+[ "${QUORVALE_SESSION_BUS:-}" = 1 ] && set -- dbus-run-session -- "$@"
 "$@"
 status=$?
 exit $status
