@@ -9,8 +9,8 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
+#include <algorithm>
 #include <iostream>
-#include <set>
 
 #include "gamefixture.h"
 
@@ -144,15 +144,12 @@ TEST_F(DesktopTest, WindowsAreCentredByTheirFrames) {
     EXPECT_EQ(frame.top(), (1024 - frame.height()) / 2);
     EXPECT_EQ(frm->frameGeometry(), frame) << "the program's outer size is the frame the window manager drew";
     // Mapped at its final place where the window manager tells the frame beforehand.
-    const std::set<std::pair<int, int>> places = [this] {
-        std::set<std::pair<int, int>> all;
-        for (QPoint p : placeLog.places) all.insert({p.x(), p.y()});
-        return all;
-    }();
-    std::cout << "[ placed   ] main window frame " << frame.x() << "," << frame.y() << " " << frame.width() << "x"
-              << frame.height() << ", " << places.size() << " place(s) from map to rest\n";
+    const auto& places = placeLog.places;
+    const auto moves = std::count_if(places.begin(), places.end(), [&](QPoint p) { return p != places.front(); });
+    std::cout << "[ placed   ] frame " << frame.x() << "," << frame.y() << " " << frame.width() << "x" << frame.height()
+              << "; " << places.size() << " places from map to rest, " << moves << " elsewhere\n";
     if (frameToldBeforeMapping()) {
-        EXPECT_EQ(places.size(), 1u) << "the window moved after it showed";
+        EXPECT_EQ(moves, 0) << "the window moved after it showed";
     }
     // The level chooser and the About box, over the main window.
     for (QAction* opener : {frm->mnuNewGame, frm->mnuAbout}) {
@@ -255,7 +252,6 @@ public slots:
         return ++cookie;
     }
     void Uninhibit(uint cookie) { calls << QStringLiteral("Uninhibit %1").arg(cookie); }
-    bool IsInhibited(uint) { return false; }
 
 private:
     uint cookie = 0;

@@ -3,15 +3,20 @@
 # a window manager managing its windows (openbox, or the one named in
 # QUORVALE_WM: openbox, icewm or fluxbox), on Qt's xcb platform. Each run takes
 # a free display number from Xvfb itself, so parallel runs never meet.
-# Without Xvfb or the window manager the run is skipped (exit 77), except in
-# CI (CI=true), where that is a failure.
+# QUORVALE_WM=weston: a Wayland session of its own instead, weston's headless
+# backend (1280 x 1024) with XWayland and the environment a Wayland desktop
+# gives (XDG_SESSION_TYPE, WAYLAND_DISPLAY, DISPLAY); QT_QPA_PLATFORM is then
+# left unset, so the program chooses, unless QUORVALE_QPA_PLATFORM names one.
+# Without the tools the run is skipped (exit 77), except in CI (CI=true),
+# where that is a failure.
 set -u
 
 wm="${QUORVALE_WM:-openbox}"
 # QUORVALE_SESSION_BUS=1: the program runs on a private session bus of its
-# own, started once the X server is up, so services the bus starts (the
-# desktop portal and its backend) reach that server too.
-tools=(Xvfb "$wm" xprop xdotool wmctrl xwininfo)
+# own, started once the display is up, so services the bus starts (the
+# desktop portal and its backend) reach that display too.
+tools=("$wm" xprop xdotool wmctrl xwininfo)
+if [ "$wm" = weston ]; then tools+=(Xwayland); else tools+=(Xvfb); fi
 [ "${QUORVALE_SESSION_BUS:-}" = 1 ] && tools+=(dbus-run-session /usr/libexec/xdg-desktop-portal /usr/libexec/xdg-desktop-portal-gtk)
 missing=()
 for tool in "${tools[@]}"; do
@@ -19,7 +24,7 @@ for tool in "${tools[@]}"; do
 done
 if [ ${#missing[@]} -gt 0 ]; then
     if [ "${CI:-}" = true ]; then
-        echo "run_on_xvfb: missing ${missing[*]} (install xvfb $wm x11-utils xdotool wmctrl, for a bus dbus xdg-desktop-portal-gtk)" >&2
+        echo "run_on_xvfb: missing ${missing[*]} (see the packages in scripts/test.sh)" >&2
         exit 1
     fi
     echo "run_on_xvfb: skipped, missing ${missing[*]}"
@@ -27,6 +32,7 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 work=$(mktemp -d)
+chmod 700 "$work"
 xvfb_pid=
 wm_pid=
 cleanup() {
@@ -35,6 +41,30 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
+
+if [ "$wm" = weston ]; then
+    export XDG_RUNTIME_DIR="$work" WAYLAND_DISPLAY="quorvale-$$" XDG_SESSION_TYPE=wayland
+    weston --backend=headless-backend.so --width=1280 --height=1024 --xwayland --idle-time=0 \
+        --socket="$WAYLAND_DISPLAY" --log="$work/wm.log" >/dev/null 2>&1 &
+    wm_pid=$!
+    for _ in $(seq 200); do
+        grep -q "xserver listening on display" "$work/wm.log" 2>/dev/null && break
+        sleep 0.05
+    done
+    DISPLAY=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$work/wm.log")
+    if [ -z "$DISPLAY" ] || [ ! -S "$work/$WAYLAND_DISPLAY" ]; then
+        echo "run_on_xvfb: weston did not start with XWayland" >&2
+        cat "$work/wm.log" >&2
+        exit 1
+    fi
+    export DISPLAY
+    unset QT_QPA_PLATFORM SESSION_MANAGER
+    [ -n "${QUORVALE_QPA_PLATFORM:-}" ] && export QT_QPA_PLATFORM="$QUORVALE_QPA_PLATFORM"
+    [ "${QUORVALE_SESSION_BUS:-}" = 1 ] && set -- dbus-run-session -- "$@"
+    export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$(cd "$(dirname "$0")" && pwd)/lsan.supp"
+    "$@"
+    exit $?
+fi
 
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
 xvfb_pid=$!
