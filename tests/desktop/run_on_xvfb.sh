@@ -62,6 +62,8 @@ if [ "$wm" = weston ]; then
     [ -n "${QUORVALE_QPA_PLATFORM:-}" ] && export QT_QPA_PLATFORM="$QUORVALE_QPA_PLATFORM"
     [ "${QUORVALE_SESSION_BUS:-}" = 1 ] && set -- dbus-run-session -- "$@"
     export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$(cd "$(dirname "$0")" && pwd)/lsan.supp"
+    # Mesa's allocations are only attributed to it with the full unwinder.
+    export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}fast_unwind_on_malloc=0"
     "$@"
     exit $?
 fi
