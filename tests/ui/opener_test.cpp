@@ -48,6 +48,14 @@ protected:
         ASSERT_TRUE(file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
         qputenv("PATH", bin.path().toUtf8() + ":" + savedPath);
     }
+    // Waits until the stand-in has ended and been reaped, and its process
+    // object is gone.
+    void expectReaped() {
+        QTRY_VERIFY(!recorded("pid").isEmpty());
+        const QString proc = "/proc/" + QString(recorded("pid").trimmed());
+        QTRY_VERIFY_WITH_TIMEOUT(!QFileInfo::exists(proc), 2000);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
     QByteArray recorded(const char* name) const {
         QFile file(bin.filePath(name));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -71,7 +79,8 @@ TEST_F(OpenerTest, LocalPageGoesAsAFileUrl) {
     ASSERT_TRUE(QDir().mkpath(dir.filePath("my games")) && QFile(page).open(QIODevice::WriteOnly));
     standIn("exit 0");
     EXPECT_GT(toolkit.shellOpen(nullptr, page, {}), 32);
-    QTRY_COMPARE(recorded("args"), "file://" + dir.path().toUtf8() + "/my%20games/qvl.html\n");
+    expectReaped();
+    EXPECT_EQ(recorded("args"), "file://" + dir.path().toUtf8() + "/my%20games/qvl.html\n");
 }
 
 // Help > How to Play (or an About link) with each kind of opener: the call
@@ -131,7 +140,7 @@ TEST_F(OpenerTest, HelpNeverWaitsForTheOpener) {
         const QString proc = "/proc/" + QString(recorded("pid").trimmed());
         EXPECT_EQ(recorded("args"), c.fromAbout ? "https://quorvale.example.org/\n" : QUrl::fromLocalFile(page).toEncoded() + "\n");
         if (!c.ending.startsWith("exec sleep")) {
-            QTRY_VERIFY_WITH_TIMEOUT(!QFileInfo::exists(proc), 2000);
+            expectReaped();
             continue;
         }
         ASSERT_TRUE(QFileInfo::exists(proc)) << "the opener was stopped";
@@ -141,12 +150,11 @@ TEST_F(OpenerTest, HelpNeverWaitsForTheOpener) {
         EXPECT_EQ(boxes[0].title, "Quorvale - Exit");
         EXPECT_TRUE(window.isVisible()) << "Cancel keeps the window";
         ::kill(QString(recorded("pid").trimmed()).toInt(), SIGTERM);
-        QTRY_VERIFY_WITH_TIMEOUT(!QFileInfo::exists(proc), 2000);
+        expectReaped();
         window.gameModified = false;
     }
     if (madePage) QFile::remove(page);
     EXPECT_EQ(clicks, 8);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 }  // namespace
