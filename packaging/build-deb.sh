@@ -6,7 +6,7 @@
 # Usage: build-deb.sh WORK_DIR [OUT_DIR]
 #   WORK_DIR  build folder for this configuration (made if missing)
 #   OUT_DIR   where the .deb goes (default: WORK_DIR)
-# Needs cmake, ninja-build, g++, qt6-base-dev, dpkg-dev. Needs no root and
+# Needs cmake, ninja-build, g++, qt6-base-dev, pkgconf, libxcb1-dev, dpkg-dev. Needs no root and
 # writes nothing outside WORK_DIR and OUT_DIR.
 set -euo pipefail
 source_dir="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"

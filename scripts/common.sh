@@ -3,8 +3,9 @@ set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD_DIR="${QUORVALE_BUILD_DIR:-$ROOT/build}"
-# What building and running the game needs (libgl-dev for Qt's CMake package).
-GAME_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev)
+# What building and running the game needs (libgl-dev for Qt's CMake package;
+# pkgconf and libxcb1-dev for the game's own talk with X11 window managers).
+GAME_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev pkgconf libxcb1-dev)
 # What the test suite needs on top: GoogleTest, Google Benchmark, and the
 # tools that check the .deb, the desktop metadata and the manual pages, and
 # strace, which makes real system calls of a second game fail or wait.

@@ -4,8 +4,11 @@
 # UndefinedBehaviorSanitizer (into build-asan/) and runs the suite once more.
 # QUORVALE_SKIP_SANITIZED=1 skips the sanitized pass.
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
-# The window tests on a real desktop need an X server, a window manager and X tools.
-install_missing "${TEST_PACKAGES[@]}" xvfb openbox x11-utils xdotool wmctrl
+# The window tests on a real desktop need an X server, two window managers and
+# X tools, a Wayland compositor with XWayland and Qt's Wayland plugin; the
+# logout inhibitor's test a session bus with the desktop portal.
+install_missing "${TEST_PACKAGES[@]}" xvfb openbox icewm x11-utils xdotool wmctrl \
+    weston xwayland qt6-wayland dbus-daemon xdg-desktop-portal xdg-desktop-portal-gtk
 build -DQUORVALE_BUILD_TESTS=ON -DQUORVALE_BUILD_BENCH=ON
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir "$BUILD_DIR" --output-on-failure -j "$(nproc)"

@@ -5,13 +5,19 @@
 #include "app/frmmain.h"
 #include "app/modmain.h"
 #include "app/qttoolkit.h"
+#include "app/session.h"
 
 #define QUORVALE_STR2(x) #x
 #define QUORVALE_STR(x) QUORVALE_STR2(x)
 
 int main(int argc, char** argv) {
+    session::choosePlatform();
     QApplication app(argc, argv);
+    session::restoreEnvironment();
     QApplication::setApplicationName(QStringLiteral("Quorvale"));
+    // The menu entry's name: the window's Wayland app id, and on X11 the hint
+    // docks use to tie the window to the entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.quorvale"));
     QApplication::setApplicationVersion(QStringLiteral(QUORVALE_STR(QUORVALE_VERSION_MAJOR) "." QUORVALE_STR(
         QUORVALE_VERSION_MINOR) "." QUORVALE_STR(QUORVALE_VERSION_PATCH)));
 

@@ -5,18 +5,18 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QElapsedTimer>
-#include <QEvent>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QProcess>
 #include <QScreen>
 #include <QUrl>
 #include <QVBoxLayout>
 
 #include "saves/savedfolder.h"
-#include <memory>
 
 namespace {
 
@@ -38,66 +38,40 @@ double logicalDpiY() {
     return dpi > 0 ? dpi : 96.0;
 }
 
+// A width at which window managers show `title` whole in the title bar.
+// They draw it in a bold font, often a little larger than the program's,
+// beside the window's icon and up to three buttons (minimise, maximise,
+// close), each about as wide as the bar is high (some two lines of text);
+// a margin at both ends and between the pieces comes on top.
+int titleBarWidth(const QString& title, const QFont& font) {
+    QFont bold = font;
+    bold.setBold(true);
+    if (bold.pointSizeF() > 0) bold.setPointSizeF(bold.pointSizeF() * 1.25);
+    else bold.setPixelSize(bold.pixelSize() * 5 / 4);
+    const QFontMetrics metrics(bold);
+    const int buttonWidth = 2 * metrics.height();
+    return metrics.horizontalAdvance(title) + 4 * buttonWidth + 6 * metrics.averageCharWidth();
+}
+
 // Shell results in the desktop shell's terms: above 32 accepted.
 constexpr int kShellAccepted = 42;
 constexpr int kShellFileNotFound = 2;
 constexpr int kShellNoAssociation = 31;
 
-// How long the desktop's opener gets to report a failure. An opener that is
+// How long the desktop's opener may take to report a failure. An opener
 // still running by then has handed the request on (or is the program that
-// shows it) and counts as accepted.
-constexpr int kOpenerVerdictMs = 2000;
-constexpr int kOpenerSliceMs = 20;
+// shows it); a failure after that is no longer the game's business.
+constexpr int kOpenerVerdictMs = 10000;
 
-// While the opener is being waited for, the windows keep repainting but take
-// no input, as under a modal box: presses, keys and closes are dropped, so
-// the player cannot start a second action before the first has its answer.
-class InputBlocker final : public QObject {
-public:
-    InputBlocker() {
-        qApp->installEventFilter(this);
-        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    }
-    ~InputBlocker() override {
-        QGuiApplication::restoreOverrideCursor();
-        qApp->removeEventFilter(this);
-    }
-    InputBlocker(const InputBlocker&) = delete;
-    InputBlocker& operator=(const InputBlocker&) = delete;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        switch (event->type()) {
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-        case QEvent::MouseMove:
-        case QEvent::Wheel:
-        case QEvent::KeyPress:
-        case QEvent::KeyRelease:
-        case QEvent::ShortcutOverride:
-        case QEvent::Shortcut:
-        case QEvent::ContextMenu:
-        case QEvent::TouchBegin:
-        case QEvent::TouchUpdate:
-        case QEvent::TouchEnd:
-            return true;
-        case QEvent::Close:
-            event->ignore();
-            return true;
-        default:
-            return QObject::eventFilter(watched, event);
-        }
-    }
-};
-
-// Runs the desktop's opener on `url` and turns its outcome into a shell
-// result: it cannot be started, ends with a non-zero status or dies on a
-// signal within the verdict time: failure; ends with 0: accepted; still
-// running: accepted, and it is left to run on its own. Its process object
-// deletes itself once it ends, which also reaps it.
-int runOpener(const QString& url) {
-    auto opener = std::make_unique<QProcess>();
+// Starts the desktop's opener on `url` and returns at once: the game goes on
+// while the opener works. If it cannot be started at all, that is a failure
+// now. If it ends with a non-zero status or dies on a signal within the
+// verdict time, `lateFailure` runs then, provided the window that asked is
+// still open. The process object stays until the opener ends, which reaps
+// it, and then deletes itself; an opener that outlives the game is left
+// running (it may have become the browser).
+int startOpener(QWidget* owner, const QString& url, std::function<void()> lateFailure) {
+    auto* opener = new QProcess;
     opener->setProgram(QStringLiteral("xdg-open"));
     opener->setArguments({url});
     // Its output goes where ours goes; an unread pipe could stall a browser
@@ -105,27 +79,27 @@ int runOpener(const QString& url) {
     opener->setProcessChannelMode(QProcess::ForwardedChannels);
     opener->setStandardInputFile(QProcess::nullDevice());
     opener->start();
-    if (!opener->waitForStarted()) return kShellNoAssociation;
-
-    {
-        InputBlocker blocker;
-        QElapsedTimer clock;
-        clock.start();
-        while (opener->state() != QProcess::NotRunning && clock.elapsed() < kOpenerVerdictMs) {
-            if (opener->waitForFinished(kOpenerSliceMs)) break;
-            QCoreApplication::processEvents(QEventLoop::AllEvents, kOpenerSliceMs);
-        }
+    // Returns as soon as the program is running or has failed to start.
+    if (!opener->waitForStarted()) {
+        delete opener;
+        return kShellNoAssociation;
     }
-
-    if (opener->state() == QProcess::NotRunning) {
-        const bool clean = opener->exitStatus() == QProcess::NormalExit && opener->exitCode() == 0;
-        return clean ? kShellAccepted : kShellNoAssociation;
-    }
-    QProcess* running = opener.release();
-    QObject::connect(running, &QProcess::finished, running, &QObject::deleteLater);
+    QElapsedTimer clock;
+    clock.start();
+    const QPointer<QWidget> asker(owner);
+    QObject::connect(opener, &QProcess::finished, opener,
+                     [opener, clock, asker, lateFailure](int code, QProcess::ExitStatus status) {
+                         const bool failed = status != QProcess::NormalExit || code != 0;
+                         const bool inTime = clock.elapsed() < kOpenerVerdictMs;
+                         // Copied out first: the process object goes once control
+                         // is back in the event loop, and the message below runs
+                         // one of its own.
+                         const std::function<void()> report = lateFailure;
+                         opener->deleteLater();
+                         if (failed && inTime && report && !asker.isNull() && asker->isVisible()) report();
+                     });
     return kShellAccepted;
 }
-
 }  // namespace
 
 MsgResult QtToolkit::messageBox(QWidget* owner, const QString& text, const QString& title, MsgIcon icon,
@@ -178,8 +152,9 @@ QString QtToolkit::inputBox(QWidget* owner, const QString& prompt, const QString
     dialog.setWindowTitle(title);
     dialog.setWindowFlags(dialog.windowFlags() & ~Qt::WindowContextHelpButtonHint);
     auto* layout = new QVBoxLayout(&dialog);
+    // The prompt stays on one line.
     auto* label = new QLabel(prompt, &dialog);
-    label->setWordWrap(true);
+    label->setWordWrap(false);
     auto* edit = new QLineEdit(defaultText, &dialog);
     edit->selectAll();
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
@@ -189,6 +164,7 @@ QString QtToolkit::inputBox(QWidget* owner, const QString& prompt, const QString
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     edit->setFocus();
+    dialog.setMinimumWidth(titleBarWidth(title, dialog.font()));
     if (dialog.exec() != QDialog::Accepted) return QString();
     return edit->text();
 }
@@ -201,7 +177,7 @@ void QtToolkit::showModal(QDialog* dialog, QWidget* owner) {
     dialog->exec();
 }
 
-int QtToolkit::shellOpen(QWidget*, const QString& target) {
+int QtToolkit::shellOpen(QWidget* owner, const QString& target, std::function<void()> lateFailure) {
     QUrl url;
     const QUrl asUrl(target, QUrl::StrictMode);
     // A drive letter ("C:") parses as a one-letter scheme; treat it as a path.
@@ -214,7 +190,7 @@ int QtToolkit::shellOpen(QWidget*, const QString& target) {
         url = QUrl::fromLocalFile(target);
     }
     if (url.isLocalFile() && !QFileInfo::exists(url.toLocalFile())) return kShellFileNotFound;
-    return runOpener(url.toString(QUrl::FullyEncoded));
+    return startOpener(ownerOr(owner), url.toString(QUrl::FullyEncoded), std::move(lateFailure));
 }
 
 double QtToolkit::twipsPerPixelX() const { return 1440.0 / logicalDpiX(); }

@@ -9,7 +9,7 @@ public:
                          MsgButtons buttons) override;
     QString inputBox(QWidget* owner, const QString& prompt, const QString& title, const QString& defaultText) override;
     void showModal(QDialog* dialog, QWidget* owner) override;
-    int shellOpen(QWidget* owner, const QString& target) override;
+    int shellOpen(QWidget* owner, const QString& target, std::function<void()> lateFailure) override;
     double twipsPerPixelX() const override;
     double twipsPerPixelY() const override;
     double screenWidthTwips() const override;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 #include "files/fileaccess.h"
 
@@ -30,9 +31,12 @@ public:
     // Shows a loaded dialog modally over `owner` and returns once it has closed.
     virtual void showModal(QDialog* dialog, QWidget* owner) = 0;
 
-    // Hands a document or link to the desktop ("open"). Above 32 means accepted.
-    // A local path is given as a plain path, anything with a scheme as a URL.
-    virtual int shellOpen(QWidget* owner, const QString& target) = 0;
+    // Hands a document or link to the desktop ("open") and returns at once.
+    // Above 32 means accepted. A local path is given as a plain path,
+    // anything with a scheme as a URL. The desktop may still refuse an
+    // accepted request a little later; then `lateFailure` runs, provided
+    // `owner` is still open, so it can tell the player as for a refusal at once.
+    virtual int shellOpen(QWidget* owner, const QString& target, std::function<void()> lateFailure) = 0;
 
     virtual double twipsPerPixelX() const = 0;
     virtual double twipsPerPixelY() const = 0;

@@ -42,8 +42,8 @@ QMargins frameMarginsOf(const QWidget& window) {
 // a fallback for frames that arrive without either.
 class FrameWatch : public QObject {
 public:
-    FrameWatch(QWidget& window, std::function<void()> place)
-        : QObject(&window), window_(&window), place_(std::move(place)), assumed_(frameMarginsOf(window)) {
+    FrameWatch(QWidget& window, std::function<void()> place, QMargins assumed)
+        : QObject(&window), window_(&window), place_(std::move(place)), assumed_(assumed) {
         window.installEventFilter(this);
         poll_.setInterval(10);
         connect(&poll_, &QTimer::timeout, this, [this] { check(); });
@@ -89,7 +89,13 @@ private:
 
 }  // namespace
 
-void replaceWhenFramed(QWidget& window, std::function<void()> place) { new FrameWatch(window, std::move(place)); }
+void replaceWhenFramed(QWidget& window, std::function<void()> place) {
+    new FrameWatch(window, std::move(place), frameMarginsOf(window));
+}
+
+void replaceWhenFramed(QWidget& window, std::function<void()> place, QMargins assumed) {
+    new FrameWatch(window, std::move(place), assumed);
+}
 
 namespace {
 

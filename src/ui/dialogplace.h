@@ -1,6 +1,7 @@
 // Sizing and placing the dialogs (the two choosers and the About box) in twips.
 #pragma once
 
+#include <QMargins>
 #include <functional>
 
 class FrmMain;
@@ -27,3 +28,6 @@ void centreOverMainWindow(QWidget& dialog, const FrmMain& owner);
 // called (the frame the placement assumed). Without a window manager no
 // frame ever comes and nothing happens; the watch ends after a few seconds.
 void replaceWhenFramed(QWidget& window, std::function<void()> place);
+// The same, for a window placed by the frame `assumed` (as the window manager
+// announced it before mapping): `place` runs only if the real frame differs.
+void replaceWhenFramed(QWidget& window, std::function<void()> place, QMargins assumed);

@@ -150,20 +150,27 @@ void FrmAbout::Form_Load() {
 void FrmAbout::cmdOk_Click() { accept(); }
 
 void FrmAbout::lblEmail_Click() {
-    if (owner_.toolkit().shellOpen(this, mailLink()) > 32) return;
-    owner_.toolkit().messageBox(this,
-                                QStringLiteral("Unable to start your Email agent automatically.\r\n") +
-                                    QStringLiteral("Please send an Email to ") + kEmailAddress +
-                                    QStringLiteral(" manually."),
-                                QStringLiteral("Quorvale - Email"), MsgIcon::Information, MsgButtons::Ok);
+    openLink(mailLink(),
+             QStringLiteral("Unable to start your Email agent automatically.\r\n") +
+                 QStringLiteral("Please send an Email to ") + kEmailAddress + QStringLiteral(" manually."),
+             QStringLiteral("Quorvale - Email"));
 }
 
 void FrmAbout::lblUpdates_Click() {
-    if (owner_.toolkit().shellOpen(this, kWebPage) > 32) return;
-    owner_.toolkit().messageBox(this,
-                                QStringLiteral("Unable to start your web browser automatically.\r\n") +
-                                    QStringLiteral("Please goto the site ") + kWebPage + QStringLiteral(" manually."),
-                                QStringLiteral("Quorvale - Updates"), MsgIcon::Information, MsgButtons::Ok);
+    openLink(kWebPage,
+             QStringLiteral("Unable to start your web browser automatically.\r\n") +
+                 QStringLiteral("Please goto the site ") + kWebPage + QStringLiteral(" manually."),
+             QStringLiteral("Quorvale - Updates"));
+}
+
+void FrmAbout::openLink(const QString& target, const QString& failure, const QString& title) {
+    // The same message whether the desktop refuses at once or a little later
+    // (the toolkit reports a late refusal only while this box is open).
+    const auto refused = [this, failure, title] {
+        owner_.toolkit().messageBox(this, failure, title, MsgIcon::Information, MsgButtons::Ok);
+    };
+    if (owner_.toolkit().shellOpen(this, target, refused) > 32) return;
+    refused();
 }
 
 void FrmAbout::lblEmail_MouseDown(int /*button*/, int shift) {

@@ -64,6 +64,9 @@ public:
     void imgTamberlo_MouseDown(int button, int shift);
 
 private:
+    // Hands a link to the desktop; `failure` and `title` make the message
+    // shown when the desktop cannot open it.
+    void openLink(const QString& target, const QString& failure, const QString& title);
     void showHiddenSprites();
 
     FrmMain& owner_;

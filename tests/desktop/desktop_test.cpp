@@ -2,11 +2,15 @@
 // starts Xvfb and openbox): real frames, focus changes, mouse grabs and
 // closes. xdotool drives mouse and keyboard, so events arrive as a player's.
 #include <QAction>
+#include <QDBusConnection>
+#include <QDBusObjectPath>
 #include <QDialog>
 #include <QMenu>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
+#include <algorithm>
+#include <iostream>
 
 #include "gamefixture.h"
 
@@ -54,6 +58,27 @@ void xdotool(const QStringList& args) {
     QTest::qWait(100);
 }
 
+// Every place the main window's client area had while shown: where it was
+// put when it showed, then each place the X server reported.
+class PlaceLog : public QObject {
+public:
+    std::vector<QPoint> places;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* window = qobject_cast<FrmMain*>(watched);
+        if (window != nullptr && window->isVisible() &&
+            (event->type() == QEvent::Show || event->type() == QEvent::Move))
+            places.push_back(window->geometry().topLeft());
+        return false;
+    }
+};
+
+// Whether the window manager says it tells a window's frame before mapping it.
+bool frameToldBeforeMapping() {
+    return run(QStringLiteral("xprop"), {"-root", "_NET_SUPPORTED"}).contains("_NET_REQUEST_FRAME_EXTENTS");
+}
+
 }  // namespace
 
 class DesktopTest : public GameTest {
@@ -62,6 +87,7 @@ protected:
         GameTest::SetUp();
         tk.screenWidth = 1280 * 15;  // the Xvfb screen at 15 twips per pixel
         tk.screenHeight = 1024 * 15;
+        qApp->installEventFilter(&placeLog);
         start();
         frame = waitForFrame(*frm);
         activate(*frm);
@@ -102,15 +128,29 @@ protected:
         EXPECT_FALSE(frm->steps || frm->gameModified);
     }
 
+    void TearDown() override {
+        qApp->removeEventFilter(&placeLog);
+        GameTest::TearDown();
+    }
+
     QRect frame;
+    PlaceLog placeLog;
 };
 
 TEST_F(DesktopTest, WindowsAreCentredByTheirFrames) {
     ASSERT_FALSE(frame.isEmpty());
-    EXPECT_GT(frame.height(), frm->geometry().height()) << "openbox draws a title bar";
+    EXPECT_GT(frame.height(), frm->geometry().height()) << "the window manager draws a title bar";
     EXPECT_EQ(frame.left(), (1280 - frame.width()) / 2);
     EXPECT_EQ(frame.top(), (1024 - frame.height()) / 2);
-    EXPECT_EQ(frm->frameGeometry(), frame) << "the program's outer size is the frame openbox drew";
+    EXPECT_EQ(frm->frameGeometry(), frame) << "the program's outer size is the frame the window manager drew";
+    // Mapped at its final place where the window manager tells the frame beforehand.
+    const auto& places = placeLog.places;
+    const auto moves = std::count_if(places.begin(), places.end(), [&](QPoint p) { return p != places.front(); });
+    std::cout << "[ placed   ] frame " << frame.x() << "," << frame.y() << " " << frame.width() << "x" << frame.height()
+              << "; " << places.size() << " places from map to rest, " << moves << " elsewhere\n";
+    if (frameToldBeforeMapping()) {
+        EXPECT_EQ(moves, 0) << "the window moved after it showed";
+    }
     // The level chooser and the About box, over the main window.
     for (QAction* opener : {frm->mnuNewGame, frm->mnuAbout}) {
         QRect dialogFrame;
@@ -193,3 +233,74 @@ TEST_F(DesktopTest, CloseThroughTheWindowManagerRunsTheClosingRule) {
     EXPECT_EQ(tk.messages.size(), 2u);
     EXPECT_FALSE(frm->isVisible());
 }
+
+// A stand-in GNOME session manager and screen saver on the test's private
+// session bus: the desktop portal's GTK backend hands logout inhibitors on to
+// them. Each call is logged as text.
+class StandInSession : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.gnome.SessionManager")
+public:
+    QStringList calls;
+
+public slots:
+    QDBusObjectPath RegisterClient(const QString&, const QString&) {
+        return QDBusObjectPath(QStringLiteral("/org/gnome/SessionManager/Client1"));
+    }
+    uint Inhibit(const QString&, uint, const QString& reason, uint flags) {
+        calls << QStringLiteral("Inhibit %1, flags %2").arg(reason).arg(flags);
+        return ++cookie;
+    }
+    void Uninhibit(uint cookie) { calls << QStringLiteral("Uninhibit %1").arg(cookie); }
+
+private:
+    uint cookie = 0;
+};
+
+class StandInScreenSaver : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.gnome.ScreenSaver")
+public slots:
+    bool GetActive() { return false; }
+};
+
+// Runs on a private session bus where the desktop portal starts on demand
+// with its GTK backend: on Xvfb, and on weston with Qt's Wayland plugin. The
+// moves are Qt's own mouse events, so the test needs no X tools.
+class PortalTest : public GameTest {
+protected:
+    void SetUp() override {
+        QDBusConnection bus = QDBusConnection::sessionBus();
+        ASSERT_TRUE(bus.isConnected()) << "no session bus";
+        for (auto [name, object] : {std::pair<QString, QObject*>{"SessionManager", &session}, {"ScreenSaver", &screenSaver}})
+            ASSERT_TRUE(bus.registerObject("/org/gnome/" + name, object, QDBusConnection::ExportAllSlots) &&
+                        bus.registerService("org.gnome." + name));
+        GameTest::SetUp();
+        std::cout << "[ platform ] " << QGuiApplication::platformName().toStdString() << "\n";
+        start();
+        startLevel(0);
+    }
+
+    StandInSession session;
+    StandInScreenSaver screenSaver;
+};
+
+// A completed move takes a logout inhibitor; saving drops it, the next move
+// takes one again and closing the game drops that.
+TEST_F(PortalTest, UnsavedGameHoldsOffALogout) {
+    const struct { const char* step; std::function<void()> act; QStringList calls; } steps[] = {
+        {"move", [this] { dragPiece(9, {30, 30}, {cellCentre(2, 4)}); }, {"Inhibit An unsaved game, flags 1"}},
+        {"save", [this] { tk.inputAnswers = {"portal"}; frm->mnuSaveGame->trigger(); }, {"Uninhibit 1"}},
+        {"move back", [this] { dragPiece(9, {30, 30}, {cellCentre(3, 4)}); }, {"Inhibit An unsaved game, flags 1"}},
+        {"close", [this] { tk.messageAnswers = {MsgResult::No}; frm->close(); }, {"Uninhibit 2"}},
+    };
+    for (const auto& s : steps) {
+        session.calls.clear();
+        s.act();
+        (void)QTest::qWaitFor([&] { return session.calls.size() >= s.calls.size(); }, 15000);
+        QTest::qWait(200);
+        EXPECT_EQ(session.calls.join(" | ").toStdString(), s.calls.join(" | ").toStdString()) << s.step;
+    }
+}
+
+#include "desktop_test.moc"

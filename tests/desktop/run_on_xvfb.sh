@@ -1,18 +1,30 @@
 #!/usr/bin/env bash
 # Runs a program on an X server of its own (Xvfb, 1280 x 1024 at 96 dpi) with
-# openbox managing its windows, on Qt's xcb platform. Each run takes a free
-# display number from Xvfb itself, so parallel runs never meet.
-# Without Xvfb or openbox the run is skipped (exit 77), except in CI
-# (CI=true), where that is a failure.
+# a window manager managing its windows (openbox, or the one named in
+# QUORVALE_WM: openbox, icewm or fluxbox), on Qt's xcb platform. Each run takes
+# a free display number from Xvfb itself, so parallel runs never meet.
+# QUORVALE_WM=weston: a Wayland session of its own instead, weston's headless
+# backend (1280 x 1024) with XWayland and the environment a Wayland desktop
+# gives (XDG_SESSION_TYPE, WAYLAND_DISPLAY, DISPLAY); QT_QPA_PLATFORM is then
+# left unset, so the program chooses, unless QUORVALE_QPA_PLATFORM names one.
+# Without the tools the run is skipped (exit 77), except in CI (CI=true),
+# where that is a failure.
 set -u
 
+wm="${QUORVALE_WM:-openbox}"
+# QUORVALE_SESSION_BUS=1: the program runs on a private session bus of its
+# own, started once the display is up, so services the bus starts (the
+# desktop portal and its backend) reach that display too.
+tools=("$wm" xprop xdotool wmctrl xwininfo)
+if [ "$wm" = weston ]; then tools+=(Xwayland); else tools+=(Xvfb); fi
+[ "${QUORVALE_SESSION_BUS:-}" = 1 ] && tools+=(dbus-run-session /usr/libexec/xdg-desktop-portal /usr/libexec/xdg-desktop-portal-gtk)
 missing=()
-for tool in Xvfb openbox xprop xdotool wmctrl xwininfo; do
+for tool in "${tools[@]}"; do
     command -v "$tool" >/dev/null 2>&1 || missing+=("$tool")
 done
 if [ ${#missing[@]} -gt 0 ]; then
     if [ "${CI:-}" = true ]; then
-        echo "run_on_xvfb: missing ${missing[*]} (install xvfb openbox x11-utils xdotool wmctrl)" >&2
+        echo "run_on_xvfb: missing ${missing[*]} (see the packages in scripts/test.sh)" >&2
         exit 1
     fi
     echo "run_on_xvfb: skipped, missing ${missing[*]}"
@@ -20,6 +32,7 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 work=$(mktemp -d)
+chmod 700 "$work"
 xvfb_pid=
 wm_pid=
 cleanup() {
@@ -28,6 +41,32 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
+
+if [ "$wm" = weston ]; then
+    export XDG_RUNTIME_DIR="$work" WAYLAND_DISPLAY="quorvale-$$" XDG_SESSION_TYPE=wayland
+    weston --backend=headless-backend.so --width=1280 --height=1024 --xwayland --idle-time=0 \
+        --socket="$WAYLAND_DISPLAY" --log="$work/wm.log" >/dev/null 2>&1 &
+    wm_pid=$!
+    for _ in $(seq 200); do
+        grep -q "xserver listening on display" "$work/wm.log" 2>/dev/null && break
+        sleep 0.05
+    done
+    DISPLAY=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$work/wm.log")
+    if [ -z "$DISPLAY" ] || [ ! -S "$work/$WAYLAND_DISPLAY" ]; then
+        echo "run_on_xvfb: weston did not start with XWayland" >&2
+        cat "$work/wm.log" >&2
+        exit 1
+    fi
+    export DISPLAY
+    unset QT_QPA_PLATFORM SESSION_MANAGER
+    [ -n "${QUORVALE_QPA_PLATFORM:-}" ] && export QT_QPA_PLATFORM="$QUORVALE_QPA_PLATFORM"
+    [ "${QUORVALE_SESSION_BUS:-}" = 1 ] && set -- dbus-run-session -- "$@"
+    export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$(cd "$(dirname "$0")" && pwd)/lsan.supp"
+    # Mesa's allocations are only attributed to it with the full unwinder.
+    export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}fast_unwind_on_malloc=0"
+    "$@"
+    exit $?
+fi
 
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
 xvfb_pid=$!
@@ -42,16 +81,22 @@ if [ ! -s "$work/display" ]; then
 fi
 export DISPLAY=":$(head -n1 "$work/display")"
 
-# openbox with its defaults and no session of its own.
-HOME="$work" XDG_CONFIG_HOME="$work" openbox --sm-disable >"$work/openbox.log" 2>&1 &
+# The window manager with its defaults and no session of its own.
+case "$wm" in
+    openbox) wm_command=(openbox --sm-disable) ;;
+    icewm) wm_command=(icewm --replace) ;;
+    fluxbox) wm_command=(fluxbox -no-slit -no-toolbar) ;;
+    *) echo "run_on_xvfb: unknown window manager $wm" >&2; exit 1 ;;
+esac
+HOME="$work" XDG_CONFIG_HOME="$work" "${wm_command[@]}" >"$work/wm.log" 2>&1 &
 wm_pid=$!
 for _ in $(seq 200); do
     xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
     sleep 0.05
 done
 if ! xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then
-    echo "run_on_xvfb: openbox did not take the screen" >&2
-    cat "$work/openbox.log" >&2
+    echo "run_on_xvfb: $wm did not take the screen" >&2
+    cat "$work/wm.log" >&2
     exit 1
 fi
 
@@ -62,6 +107,7 @@ export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$(cd "$(dirname
 # No session manager: the tests must not register with the desktop's one.
 unset SESSION_MANAGER
 export QT_QPA_PLATFORM=xcb
+[ "${QUORVALE_SESSION_BUS:-}" = 1 ] && set -- dbus-run-session -- "$@"
 "$@"
 status=$?
 exit $status

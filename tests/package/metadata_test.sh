@@ -43,4 +43,23 @@ for n in 16 22 24 32 48 64 128 256; do
     [ "$size" = "${n}x${n}" ] || fail "the ${n}x${n} icon is $size pixels"
 done
 grep -qx "Exec=$prefix/lib/quorvale/quorvale" "$desktop" || fail "the menu entry does not start $prefix/lib/quorvale/quorvale"
+echo "== the installed game's window names its menu entry"
+# WM_CLASS and the desktop-entry properties of the running game's window, on
+# an X server of its own.
+window="$(bash "$(dirname "$0")/../desktop/run_on_xvfb.sh" bash -c '
+    "$1" & game=$!
+    for _ in $(seq 200); do
+        w=$(xdotool search --onlyvisible --name "^Quorvale\$" 2>/dev/null | head -n1)
+        [ -n "$w" ] && break
+        sleep 0.05
+    done
+    [ -n "$w" ] && xprop -id "$w" WM_CLASS _GTK_APPLICATION_ID _KDE_NET_WM_DESKTOP_FILE
+    kill "$game"; wait "$game" 2>/dev/null; exit 0' _ "$prefix/bin/quorvale")" || fail "the game could not be started on an X server"
+echo "$window"
+class="$(sed -n 's/^StartupWMClass=//p' "$desktop")"
+entry="$(basename "$desktop" .desktop)"
+grep -qx "WM_CLASS(STRING) = \"quorvale\", \"$class\"" <<<"$window" || fail "StartupWMClass '$class' is not the window's class"
+for p in _GTK_APPLICATION_ID _KDE_NET_WM_DESKTOP_FILE; do
+    grep -qx "$p(UTF8_STRING) = \"$entry\"" <<<"$window" || fail "the window's $p is not '$entry'"
+done
 echo "desktop metadata: ok"

@@ -50,14 +50,23 @@ void ScriptedToolkit::showModal(QDialog* dialog, QWidget*) {
     QCoreApplication::processEvents();
 }
 
-int ScriptedToolkit::shellOpen(QWidget*, const QString& target) {
+int ScriptedToolkit::shellOpen(QWidget* owner, const QString& target, std::function<void()> lateFailure) {
     shellTargets.push_back(target);
-    if (shellResults.empty()) {
-        return 42;
+    int result = 42;
+    if (!shellResults.empty()) {
+        result = shellResults.front();
+        shellResults.pop_front();
     }
-    int result = shellResults.front();
-    shellResults.pop_front();
+    if (result > 32) pendingOpens_.push_back({owner, std::move(lateFailure)});
     return result;
+}
+
+void ScriptedToolkit::refuseLate() {
+    std::vector<PendingOpen> pending;
+    pending.swap(pendingOpens_);
+    for (PendingOpen& open : pending) {
+        if (!open.owner.isNull() && open.owner->isVisible() && open.lateFailure) open.lateFailure();
+    }
 }
 
 void ScriptedToolkit::endProgram(int code) {

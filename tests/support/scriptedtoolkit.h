@@ -2,7 +2,9 @@
 // shell call, and answers from a script instead of waiting for a person.
 #pragma once
 
+#include <QPointer>
 #include <QString>
+#include <QWidget>
 #include <deque>
 #include <functional>
 #include <vector>
@@ -58,7 +60,10 @@ public:
                          MsgButtons buttons) override;
     QString inputBox(QWidget* owner, const QString& prompt, const QString& title, const QString& defaultText) override;
     void showModal(QDialog* dialog, QWidget* owner) override;
-    int shellOpen(QWidget* owner, const QString& target) override;
+    int shellOpen(QWidget* owner, const QString& target, std::function<void()> lateFailure) override;
+    // The desktop refuses every accepted request made so far, late, as the
+    // real opener may: each caller whose window is still open is told, once.
+    void refuseLate();
     double twipsPerPixelX() const override { return tppX; }
     double twipsPerPixelY() const override { return tppY; }
     double screenWidthTwips() const override { return screenWidth; }
@@ -76,6 +81,11 @@ public:
     void expectScriptUsed() const;
 
 private:
+    struct PendingOpen {
+        QPointer<QWidget> owner;
+        std::function<void()> lateFailure;
+    };
+    std::vector<PendingOpen> pendingOpens_;
     bool ended_ = false;
     int exitCode_ = 0;
 };

@@ -142,15 +142,20 @@ TEST_F(AboutTest, ShellResultOfThirtyTwoIsAFailure) {
     EXPECT_EQ(tk.messages[1].title, "Quorvale - Updates");
 }
 
+// The mail link is refused at once, the web link a little later; a late
+// refusal after the box has closed is told to nobody.
 TEST_F(AboutTest, LinkTheShellCannotOpenShowsItsMessageAndStaysRed) {
-    tk.shellResults = {2, 31};
-    withAbout([](FrmAbout& box) {
+    tk.shellResults = {2, 42, 42};
+    withAbout([this](FrmAbout& box) {
         QTest::mouseClick(box.lblEmail, Qt::LeftButton);
+        QTest::mouseClick(box.lblUpdates, Qt::LeftButton);
+        tk.refuseLate();
         QTest::mouseClick(box.lblUpdates, Qt::LeftButton);
         EXPECT_TRUE(box.isVisible());
         EXPECT_EQ(textColour(box.lblEmail), kRed);
         EXPECT_EQ(textColour(box.lblUpdates), kRed);
     });
+    tk.refuseLate();
     ASSERT_EQ(tk.messages.size(), 2u);
     EXPECT_EQ(tk.messages[0].title, "Quorvale - Email");
     EXPECT_EQ(tk.messages[0].text,

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -25,12 +26,15 @@ TEST_F(HelpTest, PageTheShellAcceptsShowsNothing) {
     EXPECT_TRUE(frm->isEnabled());
 }
 
+// Refused at once (32 or less), or accepted (42) and refused a little later.
 TEST_F(HelpTest, RefusedPageNamesTheFullPath) {
     start();
-    for (int refused : {32, 2, 0}) {
+    for (int refused : {32, 2, 0, 42}) {
         tk.messages.clear();
         tk.shellResults = {refused};
         frm->mnuHTP->trigger();
+        EXPECT_EQ(tk.messages.empty(), refused > 32);
+        tk.refuseLate();
         ASSERT_EQ(tk.messages.size(), 1u) << refused;
         EXPECT_EQ(tk.messages[0].title, "Quorvale - Help");
         EXPECT_EQ(tk.messages[0].text,
@@ -38,7 +42,7 @@ TEST_F(HelpTest, RefusedPageNamesTheFullPath) {
         EXPECT_EQ(tk.messages[0].icon, MsgIcon::Information);
         EXPECT_EQ(tk.messages[0].buttons, MsgButtons::Ok);
     }
-    EXPECT_EQ(tk.shellTargets.size(), 3u);
+    EXPECT_EQ(tk.shellTargets.size(), 4u);
 }
 
 TEST_F(HelpTest, FolderEndingInASeparatorIsJoinedWithoutDoublingIt) {
@@ -57,8 +61,8 @@ TEST_F(HelpTest, FolderEndingInASeparatorIsJoinedWithoutDoublingIt) {
 TEST(QtToolkitTest, MissingLocalFileFailsWithoutAskingTheDesktop) {
     QTemporaryDir dir;
     QtToolkit toolkit;
-    EXPECT_LE(toolkit.shellOpen(nullptr, dir.path() + "/qvl.html"), 32);
-    EXPECT_LE(toolkit.shellOpen(nullptr, dir.path() + "/no such folder/qvl.html"), 32);
+    EXPECT_LE(toolkit.shellOpen(nullptr, dir.path() + "/qvl.html", {}), 32);
+    EXPECT_LE(toolkit.shellOpen(nullptr, dir.path() + "/no such folder/qvl.html", {}), 32);
 }
 
 TEST(QtToolkitTest, TwipsPerPixelFollowTheLogicalDpi) {
@@ -104,10 +108,19 @@ TEST(QtToolkitTest, InputBoxReturnsTheTextOrNothingForCancel) {
         auto* edit = dialog->findChild<QLineEdit*>();
         ASSERT_NE(edit, nullptr);
         EXPECT_EQ(edit->text(), "start");
+        // The prompt on one line; the title whole in a bold title bar with
+        // room for the frame's buttons.
+        auto* prompt = dialog->findChild<QLabel*>();
+        EXPECT_LT(prompt->height(), 2 * prompt->fontMetrics().height());
+        QFont bold = dialog->font();
+        bold.setBold(true);
+        EXPECT_GE(dialog->width(), QFontMetrics(bold).horizontalAdvance(dialog->windowTitle()) + 100);
         edit->setText("typed");
         dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
     });
-    EXPECT_EQ(toolkit.inputBox(nullptr, "Name?", "Quorvale - Saving Game", "start"), "typed");
+    EXPECT_EQ(toolkit.inputBox(nullptr, "What is the name of the game? A prompt of some length.",
+                               "Quorvale - Saving Game", "start"),
+              "typed");
 
     QTimer::singleShot(0, [] {
         auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());

@@ -1,5 +1,6 @@
 // The desktop's opener as the real toolkit runs it: a stand-in `xdg-open`
 // first on PATH records its arguments and process id, then ends as told.
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -10,8 +11,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 #include <csignal>
 #include <gtest/gtest.h>
+#include <iostream>
 
 #include "app/frmmain.h"
 #include "app/qttoolkit.h"
@@ -23,6 +26,17 @@ const QString kSite = QStringLiteral("https://quorvale.example.org/");
 
 class OpenerTest : public ::testing::Test {
 protected:
+    void SetUp() override {
+        // Every message box that comes up is recorded and answered with its
+        // escape button (OK, or Cancel for the closing question).
+        QObject::connect(&answerer, &QTimer::timeout, [this] {
+            if (auto* shown = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                boxes.push_back({shown->windowTitle(), shown->text(), shown->parentWidget()});
+                shown->escapeButton()->click();
+            }
+        });
+        answerer.start(5);
+    }
     void TearDown() override { qputenv("PATH", savedPath); }
 
     void standIn(const QByteArray& ending) {
@@ -34,98 +48,113 @@ protected:
         ASSERT_TRUE(file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
         qputenv("PATH", bin.path().toUtf8() + ":" + savedPath);
     }
+    // Waits until the stand-in has ended and been reaped, and its process
+    // object is gone.
+    void expectReaped() {
+        QTRY_VERIFY(!recorded("pid").isEmpty());
+        const QString proc = "/proc/" + QString(recorded("pid").trimmed());
+        QTRY_VERIFY_WITH_TIMEOUT(!QFileInfo::exists(proc), 2000);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
     QByteArray recorded(const char* name) const {
         QFile file(bin.filePath(name));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
+    struct Box {
+        QString title, text;
+        QWidget* owner;
+    };
+    std::vector<Box> boxes;
+    QTimer answerer;
     QTemporaryDir bin;
     const QByteArray savedPath = qgetenv("PATH");
     QtToolkit toolkit;
 };
 
-// Accepted only when the opener ends with status 0; the opener gets the exact
-// URL, a local page as an escaped file URL.
-TEST_F(OpenerTest, OnlyAnOpenerEndingWithZeroHasAcceptedTheLink) {
+// A local page goes to the opener as an escaped file URL.
+TEST_F(OpenerTest, LocalPageGoesAsAFileUrl) {
     QTemporaryDir dir;
     const QString page = dir.filePath("my games/qvl.html");
     ASSERT_TRUE(QDir().mkpath(dir.filePath("my games")) && QFile(page).open(QIODevice::WriteOnly));
-    const struct { QByteArray ending; QString target; bool accepted; QByteArray sent; } cases[] = {
-        {"exit 0", "mailto:quorvale@example.org?Subject=Quorvale", true, "mailto:quorvale@example.org?Subject=Quorvale\n"},
-        {"exit 0", page, true, "file://" + dir.path().toUtf8() + "/my%20games/qvl.html\n"},
-        {"exit 3", kSite, false, "https://quorvale.example.org/\n"},
-        {"exit 4", kSite, false, "https://quorvale.example.org/\n"},
-        {"kill -9 $$", kSite, false, "https://quorvale.example.org/\n"},
-    };
-    for (const auto& c : cases) {
-        standIn(c.ending);
-        EXPECT_EQ(toolkit.shellOpen(nullptr, c.target) > 32, c.accepted) << c.ending.constData();
-        EXPECT_EQ(recorded("args"), c.sent);
-    }
-    qputenv("PATH", bin.path().toUtf8() + "/none");  // no opener at all
-    EXPECT_LE(toolkit.shellOpen(nullptr, kSite), 32);
+    standIn("exit 0");
+    EXPECT_GT(toolkit.shellOpen(nullptr, page, {}), 32);
+    expectReaped();
+    EXPECT_EQ(recorded("args"), "file://" + dir.path().toUtf8() + "/my%20games/qvl.html\n");
 }
 
-// Still running after about two seconds means accepted: the opener is left
-// running, events are processed but input is not taken meanwhile, and the
-// opener is reaped once it ends.
-TEST_F(OpenerTest, OpenerThatKeepsRunningIsAcceptedAndLeftAlone) {
-    standIn("exec sleep 60");
-    QPushButton button("Other action");
-    button.show();
-    int clicks = 0, ticked = 0;
-    QObject::connect(&button, &QPushButton::clicked, [&] { ++clicks; });
-    QTimer::singleShot(300, [&] { ticked = 1; QTest::mouseClick(&button, Qt::LeftButton); });
-    QElapsedTimer clock;
-    clock.start();
-    EXPECT_GT(toolkit.shellOpen(nullptr, kSite), 32);
-    EXPECT_GE(clock.elapsed(), 1900);
-    EXPECT_LT(clock.elapsed(), 5000);
-    EXPECT_TRUE(ticked);
-    EXPECT_EQ(clicks, 0);
-    QTest::mouseClick(&button, Qt::LeftButton);
-    EXPECT_EQ(clicks, 1);
-
-    const pid_t pid = recorded("pid").trimmed().toInt();
-    ASSERT_GT(pid, 0);
-    const QString proc = "/proc/" + QString::number(pid);
-    ASSERT_TRUE(QFileInfo::exists(proc)) << "the opener was stopped";
-    ::kill(pid, SIGTERM);
-    QTRY_VERIFY_WITH_TIMEOUT(!QFileInfo::exists(proc), 5000);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
-// The About box's links with a failing opener, through the real message box.
-TEST_F(OpenerTest, FailedOpenShowsTheMessagesToThePlayer) {
+// Help > How to Play (or an About link) with each kind of opener: the call
+// returns at once and the game takes a click straight away; a failure within
+// ten seconds, and only then, brings the command's message, owned by the
+// window that asked. A close request while the opener still runs gets the
+// closing question.
+TEST_F(OpenerTest, HelpNeverWaitsForTheOpener) {
     quorvale::Board board;
     quorvale::Pieces pieces{};
     FrmMain window(toolkit, board, pieces);
-    const struct { void (FrmAbout::*click)(); const char *title, *text, *sent; } cases[] = {
-        {&FrmAbout::lblEmail_Click, "Quorvale - Email",
-         "Unable to start your Email agent automatically.\nPlease send an Email to quorvale@example.org manually.",
-         "mailto:quorvale@example.org?Subject=Quorvale\n"},
-        {&FrmAbout::lblUpdates_Click, "Quorvale - Updates",
-         "Unable to start your web browser automatically.\nPlease goto the site https://quorvale.example.org/ manually.",
-         "https://quorvale.example.org/\n"},
+    window.show();
+    // The help page the toolkit finds beside the executable.
+    const QString page = QCoreApplication::applicationDirPath() + "/qvl.html";
+    const bool madePage = !QFileInfo::exists(page) && QFile(page).open(QIODevice::WriteOnly);
+    QPushButton other("Other action");
+    other.show();
+    int clicks = 0;
+    QObject::connect(&other, &QPushButton::clicked, [&] { ++clicks; });
+    const struct { const char* name; QByteArray ending; int outcomeMs; bool told, fromAbout; } cases[] = {
+        {"exit 0", "exit 0", 500, false, false},
+        {"exit 3", "exit 3", 500, true, false},
+        {"exit 3, About link", "exit 3", 500, true, true},
+        {"exit 4 after 1 s", "sleep 1; exit 4", 2500, true, false},
+        {"killed", "kill -9 $$", 500, true, false},
+        {"missing", "", 0, true, false},
+        {"exit 5 after 10.5 s", "sleep 10.5; exit 5", 12000, false, false},
+        {"sleeps forever", "exec sleep 600", 500, false, false},
     };
-    standIn("exit 3");
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.ending.isEmpty()) qputenv("PATH", bin.path().toUtf8() + "/none");
+        else standIn(c.ending);
+        QFile::remove(bin.filePath("pid"));
+        boxes.clear();
         FrmAbout box(window);
-        QString title, text;
-        QTimer answer;  // OK to the message box once it is up
-        QObject::connect(&answer, &QTimer::timeout, [&] {
-            if (auto* shown = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                answer.stop();
-                title = shown->windowTitle(), text = shown->text();
-                shown->button(QMessageBox::Ok)->click();
-            }
-        });
-        answer.start(10);
-        (box.*c.click)();
-        EXPECT_EQ(title, c.title);
-        EXPECT_EQ(text, c.text);
-        EXPECT_EQ(recorded("args"), c.sent);
+        QWidget* asker = c.fromAbout ? static_cast<QWidget*>(&box) : &window;
+        asker->show();
+        QElapsedTimer clock;
+        clock.start();
+        c.fromAbout ? box.lblUpdates_Click() : window.mnuHTP->trigger();
+        QTest::mouseClick(&other, Qt::LeftButton);
+        const qint64 clickMs = clock.elapsed();
+        std::cout << "[ opener   ] " << c.name << ": a click taken " << clickMs << " ms after the command\n";
+        EXPECT_LT(clickMs, 100);
+        EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr) << "a busy pointer";
+        QTest::qWait(c.outcomeMs);
+        ASSERT_EQ(boxes.size(), c.told ? 1u : 0u);
+        if (c.told) {
+            EXPECT_EQ(boxes[0].title, c.fromAbout ? "Quorvale - Updates" : "Quorvale - Help");
+            EXPECT_TRUE(boxes[0].text.startsWith(c.fromAbout ? "Unable to start your web browser" : "Unable to open " + page));
+            EXPECT_EQ(boxes[0].owner, asker);
+        }
+        if (c.ending.isEmpty()) continue;
+        // The opener has ended and been reaped, except the one still running.
+        QTRY_VERIFY(!recorded("pid").isEmpty());
+        const QString proc = "/proc/" + QString(recorded("pid").trimmed());
+        EXPECT_EQ(recorded("args"), c.fromAbout ? "https://quorvale.example.org/\n" : QUrl::fromLocalFile(page).toEncoded() + "\n");
+        if (!c.ending.startsWith("exec sleep")) {
+            expectReaped();
+            continue;
+        }
+        ASSERT_TRUE(QFileInfo::exists(proc)) << "the opener was stopped";
+        window.gameModified = true;
+        window.close();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].title, "Quorvale - Exit");
+        EXPECT_TRUE(window.isVisible()) << "Cancel keeps the window";
+        ::kill(QString(recorded("pid").trimmed()).toInt(), SIGTERM);
+        expectReaped();
+        window.gameModified = false;
     }
+    if (madePage) QFile::remove(page);
+    EXPECT_EQ(clicks, 8);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <QMenuBar>
 
 #include "app/modmain.h"
+#include "app/session.h"
 #include "core/geometry.h"
 #include "gamefixture.h"
 
@@ -110,6 +111,17 @@ TEST_F(StartupTest, WindowIsCentredByItsOuterSize) {
     EXPECT_GT(frm.Height(), frm.ScaleHeight());
     EXPECT_GE(frm.Width(), frm.ScaleWidth());
     EXPECT_EQ(frm.geometry().width(), 408);
+}
+
+// Wayland sessions go through XWayland first; the player's own choice stands.
+TEST(PlatformChoice, WaylandSessionsAskForXWaylandFirst) {
+    const struct { const char *chosen, *sessionType, *display, *platforms; } cases[] = {
+        {"", "wayland", "", "xcb;wayland"},   {"", "x11", "wayland-1", "xcb;wayland"},
+        {"", "x11", "", ""},                  {"", "", "", ""},
+        {"wayland", "wayland", "wayland-0", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(session::platformsFor(c.chosen, c.sessionType, c.display), c.platforms) << c.sessionType << c.display;
 }
 
 TEST_F(StartupTest, PieceSizesAreFixedBeforeTheWindowLoads) {

@@ -1,0 +1,108 @@
+#include "app/session.h"
+
+#include <QAbstractEventDispatcher>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QThread>
+#include <QVariantMap>
+#include <QtGlobal>
+
+namespace session {
+
+namespace {
+bool platformSet = false;
+}
+
+QByteArray platformsFor(const QByteArray& chosen, const QByteArray& sessionType, const QByteArray& waylandDisplay) {
+    if (!chosen.isEmpty()) return {};
+    if (sessionType != "wayland" && waylandDisplay.isEmpty()) return {};
+    return QByteArrayLiteral("xcb;wayland");
+}
+
+void choosePlatform() {
+    const QByteArray platforms = platformsFor(qgetenv("QT_QPA_PLATFORM"), qgetenv("XDG_SESSION_TYPE"),
+                                              qgetenv("WAYLAND_DISPLAY"));
+    if (platforms.isEmpty()) return;
+    qputenv("QT_QPA_PLATFORM", platforms);
+    platformSet = true;
+}
+
+void restoreEnvironment() {
+    if (platformSet) qunsetenv("QT_QPA_PLATFORM");
+    platformSet = false;
+}
+
+namespace {
+
+const QString kPortal = QStringLiteral("org.freedesktop.portal.Desktop");
+const QString kPortalPath = QStringLiteral("/org/freedesktop/portal/desktop");
+// The portal's flag for inhibiting a logout.
+constexpr uint kInhibitLogout = 1;
+
+// The session bus, or none: without an address there is no bus to ask (and
+// libdbus is not to start one of its own).
+bool haveSessionBus() {
+    return !qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS") && QDBusConnection::sessionBus().isConnected();
+}
+
+}  // namespace
+
+LogoutInhibitor::LogoutInhibitor(QObject* parent, std::function<bool()> wanted)
+    : QObject(parent), wanted_(std::move(wanted)) {
+    if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance(thread())) {
+        // Before the program waits for events, and whenever it handles some
+        // without waiting (inside modal boxes, say).
+        connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &LogoutInhibitor::follow);
+        connect(dispatcher, &QAbstractEventDispatcher::awake, this, &LogoutInhibitor::follow);
+    }
+}
+
+LogoutInhibitor::~LogoutInhibitor() {
+    asked_ = false;
+    release();
+}
+
+void LogoutInhibitor::follow() {
+    const bool wanted = wanted_();
+    if (wanted && !asked_) inhibit();
+    if (!wanted && asked_) {
+        asked_ = false;
+        release();
+    }
+}
+
+void LogoutInhibitor::inhibit() {
+    asked_ = true;
+    if (pending_ || !haveSessionBus()) return;
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(kPortal, kPortalPath, QStringLiteral("org.freedesktop.portal.Inhibit"),
+                                       QStringLiteral("Inhibit"));
+    QVariantMap options;
+    options.insert(QStringLiteral("reason"), QStringLiteral("An unsaved game"));
+    call << QString() << kInhibitLogout << options;
+    pending_ = true;
+    auto* watcher = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(call), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* answered) {
+        answered->deleteLater();
+        pending_ = false;
+        const QDBusPendingReply<QDBusObjectPath> reply = *answered;
+        // No portal, or it refused: the game goes on without an inhibitor.
+        if (reply.isError()) return;
+        handle_ = reply.value();
+        // Dropped again while the portal was answering.
+        if (!asked_) release();
+    });
+}
+
+void LogoutInhibitor::release() {
+    if (!held()) return;
+    // Closing the request handle ends the inhibitor; no answer is awaited.
+    const QDBusMessage close = QDBusMessage::createMethodCall(
+        kPortal, handle_.path(), QStringLiteral("org.freedesktop.portal.Request"), QStringLiteral("Close"));
+    QDBusConnection::sessionBus().send(close);
+    handle_ = QDBusObjectPath();
+}
+
+}  // namespace session
