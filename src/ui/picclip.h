@@ -19,7 +19,6 @@ public:
     // with device pixel ratio 2, so the sprite keeps the rectangle's size on
     // screen but shows every device pixel of a high-density display.
     void setCompanion(const QImage& companion) { companion_ = companion; }
-    const QImage& companion() const { return companion_; }
 
     // Sets the clip rectangle, in pixels of the held picture.
     void setClip(int left, int top, int width, int height) { clip_ = QRect(left, top, width, height); }

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/board.h"
-#include "core/layoutpicture.h"
+#include "solver/layoutpicture.h"
 #include "levels/levelfile.h"
 
 namespace quorvale::levels {

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "core/board.h"
-#include "core/solver.h"
+#include "solver/solver.h"
 #include "design.h"
 #include "levels/levelfile.h"
 #include "levelsource.h"
