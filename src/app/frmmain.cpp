@@ -31,9 +31,7 @@ constexpr double kStatusTop = 5640;
 constexpr double kStatusWidth = 5895;
 constexpr double kStatusHeight = 375;
 
-int toPixels(double twips, double twipsPerPixel) {
-    return quorvale::roundHalfEven(twips / twipsPerPixel);
-}
+constexpr auto toPixels = &quorvale::twipsToPixels;
 
 // The centring rule on the window's outer size: Left first, then Top.
 void centreOnScreen(FrmMain& frm) {

@@ -16,8 +16,8 @@ ImageControl::ImageControl(Toolkit& toolkit, QWidget* parent) : QLabel(parent), 
     setMargin(0);
     setIndent(0);
     QLabel::setVisible(false);
-    resize(quorvale::roundHalfEven(kPlaceholderTwips / toolkit_.twipsPerPixelX()),
-           quorvale::roundHalfEven(kPlaceholderTwips / toolkit_.twipsPerPixelY()));
+    resize(quorvale::twipsToPixels(kPlaceholderTwips, toolkit_.twipsPerPixelX()),
+           quorvale::twipsToPixels(kPlaceholderTwips, toolkit_.twipsPerPixelY()));
     place();
 }
 
@@ -52,8 +52,8 @@ void ImageControl::setPicture(const QPixmap& picture) {
 }
 
 void ImageControl::place() {
-    move(quorvale::roundHalfEven(left_ / toolkit_.twipsPerPixelX()),
-         quorvale::roundHalfEven(top_ / toolkit_.twipsPerPixelY()));
+    move(quorvale::twipsToPixels(left_, toolkit_.twipsPerPixelX()),
+         quorvale::twipsToPixels(top_, toolkit_.twipsPerPixelY()));
 }
 
 int ImageControl::shiftState(Qt::KeyboardModifiers modifiers) {
