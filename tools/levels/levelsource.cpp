@@ -98,9 +98,19 @@ bool formatLevel(const std::string& name, const Positions& positions, std::strin
     return true;
 }
 
+namespace {
+
+// C0 and C1 controls and DEL: a terminal would act on them instead of showing them.
+bool isControl(char16_t ch) { return ch < 0x20 || (ch >= 0x7F && ch <= 0x9F); }
+
+}  // namespace
+
 std::string displayName(const std::u16string& name) {
     std::u16string trimmed = name;
     while (!trimmed.empty() && (trimmed.back() == u' ' || trimmed.back() == u'\0')) trimmed.pop_back();
+    for (char16_t& ch : trimmed) {
+        if (isControl(ch)) ch = u' ';
+    }
     return encodeUtf8(trimmed);
 }
 
@@ -116,8 +126,8 @@ bool recordName(const std::string& utf8, std::u16string& out, std::string& error
         return false;
     }
     for (char16_t ch : name) {
-        if (ch < 0x20 || ch == 0x7F) {
-            error = "the name \"" + utf8 + "\" holds a control character";
+        if (isControl(ch)) {
+            error = "the name holds a control character";
             return false;
         }
     }
