@@ -5,15 +5,12 @@
 #include "app/frmmain.h"
 #include "app/modmain.h"
 #include "app/qttoolkit.h"
-
-#define QUORVALE_STR2(x) #x
-#define QUORVALE_STR(x) QUORVALE_STR2(x)
+#include "config.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvale"));
-    QApplication::setApplicationVersion(QStringLiteral(QUORVALE_STR(QUORVALE_VERSION_MAJOR) "." QUORVALE_STR(
-        QUORVALE_VERSION_MINOR) "." QUORVALE_STR(QUORVALE_VERSION_PATCH)));
+    QApplication::setApplicationVersion(QStringLiteral(QUORVALE_VERSION));
 
     QtToolkit toolkit;
     std::unique_ptr<FrmMain> frmMain = modMain::main(toolkit);

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 
 #include "app/toolkit.h"
+#include "config.h"
 
 #if defined(Q_OS_UNIX)
 #include <cerrno>
@@ -43,7 +44,7 @@ QString chooseSavedFolder(const SavedFolderInputs& inputs) {
 }
 
 bool isSystemWideBuild() {
-#if defined(QUORVALE_SYSTEM_WIDE) && QUORVALE_SYSTEM_WIDE
+#if QUORVALE_SYSTEM_WIDE
     return true;
 #else
     return false;

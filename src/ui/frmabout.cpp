@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "app/frmmain.h"
+#include "config.h"
 #include "ui/dialogplace.h"
 #include "ui/imagecontrol.h"
 

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "config.h"
 #include "core/board.h"
 #include "solver/solver.h"
 #include "design.h"
