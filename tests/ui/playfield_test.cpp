@@ -1,6 +1,7 @@
 // Where the pictures stand at different screen resolutions, the banner, the
 // playfield's visibility and the status line.
 #include <QAction>
+#include <QDialog>
 #include <QLabel>
 
 #include "gamefixture.h"
@@ -79,6 +80,10 @@ TEST_F(PlayfieldTest, DifferentHorizontalAndVerticalResolutions) {
     EXPECT_EQ(frm->imgPieces[0]->Left(), 90 * 12);
     EXPECT_EQ(frm->imgPieces[0]->Top(), 210 * 15);
     EXPECT_EQ(frm->imgPieces[0]->pos(), QPoint(90, 210));
+    // The About box over the window: left 4866 twips by the X scale (405.5 pixels,
+    // rounded to even), top 4770 twips by the Y scale.
+    tk.modalScripts.push_back([](QDialog& box) { EXPECT_EQ(box.frameGeometry().topLeft(), QPoint(406, 318)); });
+    frm->mnuAbout->trigger();
 }
 
 TEST_F(PlayfieldTest, PlacePiecesMarksTheBoard) {
