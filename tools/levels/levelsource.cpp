@@ -181,10 +181,10 @@ std::string encodeUtf8(const std::u16string& in) {
     std::string out;
     for (std::size_t i = 0; i < in.size(); ++i) {
         char32_t cp = in[i];
-        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < in.size() && in[i + 1] >= 0xDC00 && in[i + 1] <= 0xDFFF) {
+        if (cp1252::isHighSurrogate(in[i]) && i + 1 < in.size() && cp1252::isLowSurrogate(in[i + 1])) {
             cp = 0x10000 + ((cp - 0xD800) << 10) + (in[i + 1] - 0xDC00);
             ++i;
-        } else if (cp >= 0xD800 && cp <= 0xDFFF) {
+        } else if (cp1252::isSurrogate(in[i])) {
             cp = 0xFFFD;
         }
         if (cp < 0x80) {
