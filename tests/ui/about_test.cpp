@@ -193,6 +193,7 @@ TEST_F(AboutTest, HiddenSequenceSwapsTheSprites) {
         press(box.imgTamberlo, Qt::ControlModifier, Qt::LeftButton);
         EXPECT_EQ(eggMessages(), 2);
     });
+    ASSERT_FALSE(tk.messages.empty());
     const MessageCall& egg = tk.messages.front();
     EXPECT_EQ(egg.title, "Quorvale - Easter Egg");
     EXPECT_EQ(egg.text, "You have found the Easter Egg!");

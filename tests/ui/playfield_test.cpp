@@ -3,8 +3,11 @@
 #include <QAction>
 #include <QDialog>
 #include <QLabel>
+#include <QPushButton>
+#include <QTest>
 
 #include "gamefixture.h"
+#include "ui/frmabout.h"
 
 namespace {
 
@@ -80,9 +83,17 @@ TEST_F(PlayfieldTest, DifferentHorizontalAndVerticalResolutions) {
     EXPECT_EQ(frm->imgPieces[0]->Left(), 90 * 12);
     EXPECT_EQ(frm->imgPieces[0]->Top(), 210 * 15);
     EXPECT_EQ(frm->imgPieces[0]->pos(), QPoint(90, 210));
+    // A press 110 pixels into the wide piece is 1320 twips across: its right cell.
+    QTest::mousePress(frm->imgPieces[1], Qt::LeftButton, Qt::NoModifier, QPoint(110, 30));
+    EXPECT_EQ(frm->drag.grabCol, 1);
+    QTest::mouseRelease(frm->imgPieces[1], Qt::LeftButton, Qt::NoModifier, QPoint(110, 30));
     // The About box over the window: left 4866 twips by the X scale (405.5 pixels,
-    // rounded to even), top 4770 twips by the Y scale.
-    tk.modalScripts.push_back([](QDialog& box) { EXPECT_EQ(box.frameGeometry().topLeft(), QPoint(406, 318)); });
+    // rounded to even), top 4770 twips by the Y scale; its OK button at
+    // 4320, 120, 1095 x 375 twips.
+    tk.modalScripts.push_back([](QDialog& box) {
+        EXPECT_EQ(box.frameGeometry().topLeft(), QPoint(406, 318));
+        EXPECT_EQ(dynamic_cast<FrmAbout&>(box).cmdOk->geometry(), QRect(360, 8, 91, 25));
+    });
     frm->mnuAbout->trigger();
 }
 
