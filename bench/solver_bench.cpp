@@ -7,7 +7,7 @@
 #include <chrono>
 #include <cstdio>
 
-#include "core/solver.h"
+#include "solver/solver.h"
 
 namespace {
 

@@ -33,9 +33,7 @@ constexpr double kStatusTop = 5640;
 constexpr double kStatusWidth = 5895;
 constexpr double kStatusHeight = 375;
 
-int toPixels(double twips, double twipsPerPixel) {
-    return quorvale::roundHalfEven(twips / twipsPerPixel);
-}
+constexpr auto toPixels = &quorvale::twipsToPixels;
 
 // The centring rule on the window's outer size: Left first, then Top.
 void centreOnScreen(FrmMain& frm) {
@@ -80,14 +78,14 @@ FrmMain::FrmMain(Toolkit& toolkit, quorvale::Board& board, quorvale::Pieces& pie
     // Qt reports a logout as a commit-data request that may interact with
     // the player; that is the only request that runs the closing rule. A
     // request to save the session's state asks nothing and closes nothing.
-    connect(qGuiApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
+    connect(qGuiApp, &QGuiApplication::commitDataRequest, &callbacks_, [this](QSessionManager& manager) {
         manager.setRestartHint(QSessionManager::RestartNever);
         if (unloaded_) return;
         const bool interactionAllowed = gameModified && manager.allowsInteraction();
         if (sessionLogout(interactionAllowed)) manager.cancel();
         manager.release();
     });
-    connect(qGuiApp, &QGuiApplication::saveStateRequest, this,
+    connect(qGuiApp, &QGuiApplication::saveStateRequest, &callbacks_,
             [](QSessionManager& manager) { manager.setRestartHint(QSessionManager::RestartNever); });
     // Where the session's logout comes through the desktop portal (native
     // Wayland, sandboxes), an unsaved game holds the logout off there.
@@ -96,23 +94,15 @@ FrmMain::FrmMain(Toolkit& toolkit, quorvale::Board& board, quorvale::Pieces& pie
     // A drag ends when the mouse can no longer reach its image: another
     // window took the focus (a popup, a dialog, another program's window) or
     // the whole program lost it.
-    connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* focused) {
+    connect(qGuiApp, &QGuiApplication::focusWindowChanged, &callbacks_, [this](QWindow* focused) {
         if (focused != windowHandle()) cancelDrag();
     });
-    connect(qGuiApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+    connect(qGuiApp, &QGuiApplication::applicationStateChanged, &callbacks_, [this](Qt::ApplicationState state) {
         if (state != Qt::ApplicationActive) cancelDrag();
     });
 }
 
-FrmMain::~FrmMain() {
-    // Closing the window from the base class destructor still sends focus
-    // changes and hides the images; by then this part is gone, so nothing
-    // may call back into it.
-    disconnect(qGuiApp, nullptr, this, nullptr);
-    for (ImageControl* image : imgPieces) {
-        if (image != nullptr) image->onGrabLost = nullptr;
-    }
-}
+FrmMain::~FrmMain() = default;
 
 void FrmMain::buildMenus() {
     QMenuBar* bar = menuBar();
@@ -157,18 +147,18 @@ void FrmMain::buildControls() {
     for (int i = 0; i < quorvale::kPieceCount; ++i) {
         auto* image = new ImageControl(toolkit_, client);
         const auto index = static_cast<std::int16_t>(i);
-        image->onMouseDown = [this, index](int button, int shift, float x, float y) {
+        connect(image, &ImageControl::mouseDown, &callbacks_, [this, index](int button, int shift, float x, float y) {
             imgPieces_MouseDown(index, static_cast<std::int16_t>(button), static_cast<std::int16_t>(shift), x, y);
-        };
-        image->onMouseMove = [this, index](int button, int shift, float x, float y) {
+        });
+        connect(image, &ImageControl::mouseMove, &callbacks_, [this, index](int button, int shift, float x, float y) {
             imgPieces_MouseMove(index, static_cast<std::int16_t>(button), static_cast<std::int16_t>(shift), x, y);
-        };
-        image->onMouseUp = [this, index](int button, int shift, float x, float y) {
+        });
+        connect(image, &ImageControl::mouseUp, &callbacks_, [this, index](int button, int shift, float x, float y) {
             imgPieces_MouseUp(index, static_cast<std::int16_t>(button), static_cast<std::int16_t>(shift), x, y);
-        };
-        image->onGrabLost = [this, index] {
+        });
+        connect(image, &ImageControl::grabLost, &callbacks_, [this, index] {
             if (drag.dragging && drag.dragPiece == index) cancelDrag();
-        };
+        });
         imgPieces[static_cast<std::size_t>(i)] = image;
     }
     imgCong = new ImageControl(toolkit_, client);

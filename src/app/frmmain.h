@@ -150,4 +150,9 @@ private:
     quorvale::Pieces& pieces_;
     int mousePointer_ = 0;
     bool unloaded_ = false;
+    // The context of every connection that calls back into this window. As
+    // the last member it is destroyed first and takes those connections with
+    // it: the base class destructor still hides the images and moves the
+    // focus, and by then this part of the window is gone.
+    QObject callbacks_;
 };

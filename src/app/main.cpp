@@ -6,9 +6,7 @@
 #include "app/modmain.h"
 #include "app/qttoolkit.h"
 #include "app/session.h"
-
-#define QUORVALE_STR2(x) #x
-#define QUORVALE_STR(x) QUORVALE_STR2(x)
+#include "config.h"
 
 int main(int argc, char** argv) {
     session::choosePlatform();
@@ -18,8 +16,7 @@ int main(int argc, char** argv) {
     // The menu entry's name: the window's Wayland app id, and on X11 the hint
     // docks use to tie the window to the entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.quorvale"));
-    QApplication::setApplicationVersion(QStringLiteral(QUORVALE_STR(QUORVALE_VERSION_MAJOR) "." QUORVALE_STR(
-        QUORVALE_VERSION_MINOR) "." QUORVALE_STR(QUORVALE_VERSION_PATCH)));
+    QApplication::setApplicationVersion(QStringLiteral(QUORVALE_VERSION));
 
     QtToolkit toolkit;
     std::unique_ptr<FrmMain> frmMain = modMain::main(toolkit);

@@ -6,27 +6,12 @@ namespace quorvale {
 
 namespace {
 
-struct Size {
-    int width;
-    int height;
-};
-
-Size sizeOf(PieceKind kind) {
-    switch (kind) {
-        case PieceKind::Square: return {2, 2};
-        case PieceKind::Wide: return {2, 1};
-        case PieceKind::Tall: return {1, 2};
-        case PieceKind::Small: return {1, 1};
-    }
-    return {1, 1};
-}
-
 // Calls f(col, row) for every cell of `kind` with its top-left cell at
 // (col, row), in the order the board has always listed them: down the first
 // column, then down the second.
 template <typename F>
 void forEachCell(PieceKind kind, int col, int row, F&& f) {
-    const Size s = sizeOf(kind);
+    const PieceSize s = pieceSizeOf(kind);
     for (int dc = 0; dc < s.width; ++dc) {
         for (int dr = 0; dr < s.height; ++dr) {
             f(col + dc, row + dr);
@@ -66,7 +51,7 @@ void Board::set(int col, int row, std::int16_t value) {
 
 void setPieceSizes(Pieces& pieces) {
     for (int i = 0; i < kPieceCount; ++i) {
-        const Size s = sizeOf(pieceKindOf(i));
+        const PieceSize s = pieceSizeOf(pieceKindOf(i));
         pieces[static_cast<std::size_t>(i)].width = static_cast<std::int16_t>(s.width);
         pieces[static_cast<std::size_t>(i)].height = static_cast<std::int16_t>(s.height);
     }
@@ -171,7 +156,7 @@ std::string layoutProblem(const Positions& positions) {
     // Every piece must lie wholly inside the board ...
     for (int i = 0; i < kPieceCount; ++i) {
         const int v = positions[static_cast<std::size_t>(i)];
-        const Size s = sizeOf(pieceKindOf(i));
+        const PieceSize s = pieceSizeOf(pieceKindOf(i));
         const std::string name = capitalized(pieceName(i));
         if (v < 0) {
             return name + " has the position value " + std::to_string(v) + ", which names no cell of the board.";

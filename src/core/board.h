@@ -20,6 +20,21 @@ enum class PieceKind { Square, Wide, Tall, Small };
 // Only meaningful for 0..9; callers check the index first.
 PieceKind pieceKindOf(int piece);
 
+// Width and height in cells of a piece of `kind`.
+struct PieceSize {
+    int width;
+    int height;
+};
+constexpr PieceSize pieceSizeOf(PieceKind kind) {
+    switch (kind) {
+        case PieceKind::Square: return {2, 2};
+        case PieceKind::Wide: return {2, 1};
+        case PieceKind::Tall: return {1, 2};
+        case PieceKind::Small: return {1, 1};
+    }
+    return {1, 1};
+}
+
 // One piece: top-left cell and size in cells. All fields 16-bit signed.
 struct PiecePos {
     std::int16_t col = 0;

@@ -15,10 +15,6 @@ constexpr std::array<char16_t, 32> kHighTable = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,  // 98-9F
 };
 
-bool isSurrogate(char16_t u) { return u >= 0xD800 && u <= 0xDFFF; }
-bool isHighSurrogate(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
-bool isLowSurrogate(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
-
 }  // namespace
 
 char16_t decode(std::uint8_t byte) {

@@ -10,6 +10,12 @@
 
 namespace quorvale::cp1252 {
 
+// UTF-16 surrogates: halves of a character beyond U+FFFF, which no byte of
+// the code page stands for.
+constexpr bool isSurrogate(char16_t u) { return u >= 0xD800 && u <= 0xDFFF; }
+constexpr bool isHighSurrogate(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
+constexpr bool isLowSurrogate(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
+
 // The character of one byte. The five bytes the code page leaves undefined
 // (0x81, 0x8D, 0x8F, 0x90, 0x9D) map to the C1 controls of the same value.
 char16_t decode(std::uint8_t byte);

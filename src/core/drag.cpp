@@ -12,11 +12,9 @@ namespace {
 // (col, row) and ANDs the answers; every cell is tested.
 bool allCellsFree(const Board& board, int piece, int col, int row) {
     bool ok = true;
-    const PieceKind kind = pieceKindOf(piece);
-    const int w = (kind == PieceKind::Square || kind == PieceKind::Wide) ? 2 : 1;
-    const int h = (kind == PieceKind::Square || kind == PieceKind::Tall) ? 2 : 1;
-    for (int dc = 0; dc < w; ++dc) {
-        for (int dr = 0; dr < h; ++dr) {
+    const PieceSize size = pieceSizeOf(pieceKindOf(piece));
+    for (int dc = 0; dc < size.width; ++dc) {
+        for (int dr = 0; dr < size.height; ++dr) {
             ok = cellFreeFor(board, piece, col + dc, row + dr) && ok;
         }
     }
@@ -28,11 +26,9 @@ bool allCellsFree(const Board& board, int piece, int col, int row) {
 // piece on the board.
 void draggedSize(const Pieces& pieces, int piece, int& w, int& h) {
     const PiecePos& p = pieces[static_cast<std::size_t>(piece)];
-    const PieceKind kind = pieceKindOf(piece);
-    const int kindW = (kind == PieceKind::Square || kind == PieceKind::Wide) ? 2 : 1;
-    const int kindH = (kind == PieceKind::Square || kind == PieceKind::Tall) ? 2 : 1;
-    w = (p.width == 1 || p.width == 2) ? p.width : kindW;
-    h = (p.height == 1 || p.height == 2) ? p.height : kindH;
+    const PieceSize kindSize = pieceSizeOf(pieceKindOf(piece));
+    w = (p.width == 1 || p.width == 2) ? p.width : kindSize.width;
+    h = (p.height == 1 || p.height == 2) ? p.height : kindSize.height;
 }
 
 struct PointerCell {

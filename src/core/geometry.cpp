@@ -41,25 +41,27 @@ std::int32_t roundHalfEven(double value) {
     return static_cast<std::int32_t>(r);
 }
 
+std::int32_t twipsToPixels(double twips, double twipsPerPixel) { return roundHalfEven(twips / twipsPerPixel); }
+
 std::int32_t centreOffset(double outer, double inner) { return divTrunc(roundHalfEven(outer - inner), 2); }
 
 float pieceLeftTwips(int col, double twipsPerPixelX) {
-    return static_cast<float>(static_cast<double>(60 * col + 30) * twipsPerPixelX);
+    return static_cast<float>(static_cast<double>(kCellPixels * col + kBoardMarginPixels) * twipsPerPixelX);
 }
 
 float pieceTopTwips(int row, double twipsPerPixelY) {
-    return static_cast<float>(static_cast<double>(60 * row + 30) * twipsPerPixelY);
+    return static_cast<float>(static_cast<double>(kCellPixels * row + kBoardMarginPixels) * twipsPerPixelY);
 }
 
 std::int16_t pointerCell(float imagePos, float offset, double twipsPerPixel) {
     const float sum = imagePos + offset;  // single precision, as the controls hold them
     const std::int64_t pixels = divTrunc(roundHalfEven(sum), wholeTwipsPerPixel(twipsPerPixel));
-    return toInt16((pixels - 30) / 60);
+    return toInt16((pixels - kBoardMarginPixels) / kCellPixels);
 }
 
 std::int16_t grabCell(float offset, double twipsPerPixel) {
     const std::int32_t pixels = divTrunc(roundHalfEven(offset), wholeTwipsPerPixel(twipsPerPixel));
-    return toInt16(divTrunc(pixels, 60));
+    return toInt16(divTrunc(pixels, kCellPixels));
 }
 
 }  // namespace quorvale

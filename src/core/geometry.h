@@ -13,6 +13,10 @@ constexpr int kBoardMarginPixels = 30;
 // Rounds to the nearest 32-bit integer, halves to the even neighbour.
 std::int32_t roundHalfEven(double value);
 
+// A length in twips as whole pixels of the screen: twips / twips per pixel,
+// rounded half to even. Every window converts its twips this way.
+std::int32_t twipsToPixels(double twips, double twipsPerPixel);
+
 // Integer division truncating toward zero (C++'s own, spelled out for clarity).
 constexpr std::int32_t divTrunc(std::int32_t a, std::int32_t b) { return a / b; }
 

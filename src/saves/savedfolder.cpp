@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 
+#include "config.h"
 #include "files/fileaccess.h"
 
 namespace saves {
@@ -41,7 +42,7 @@ QString chooseSavedFolder(const SavedFolderInputs& inputs) {
 }
 
 bool isSystemWideBuild() {
-#if defined(QUORVALE_SYSTEM_WIDE) && QUORVALE_SYSTEM_WIDE
+#if QUORVALE_SYSTEM_WIDE
     return true;
 #else
     return false;

@@ -14,9 +14,6 @@ constexpr std::size_t kLevelIndexOffset = 4;
 constexpr std::size_t kNameOffset = 6;
 constexpr std::size_t kPositionsOffset = 16;
 
-bool isHighSurrogate(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
-bool isLowSurrogate(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
-
 // The name bytes of a saved game: one byte per character, '?' for a character
 // the code page has no byte for, cut or padded with spaces to 10.
 std::array<std::uint8_t, kLevelNameLength> nameBytes(const std::u16string& name) {
@@ -25,12 +22,12 @@ std::array<std::uint8_t, kLevelNameLength> nameBytes(const std::u16string& name)
     std::size_t n = 0;
     for (std::size_t i = 0; i < name.size() && n < out.size(); ++i) {
         const char16_t u = name[i];
-        if (isHighSurrogate(u) && i + 1 < name.size() && isLowSurrogate(name[i + 1])) {
+        if (cp1252::isHighSurrogate(u) && i + 1 < name.size() && cp1252::isLowSurrogate(name[i + 1])) {
             ++i;  // one character outside the code page
             out[n++] = static_cast<std::uint8_t>('?');
             continue;
         }
-        const auto b = (u >= 0xD800 && u <= 0xDFFF) ? std::nullopt : cp1252::encode(u);
+        const auto b = cp1252::isSurrogate(u) ? std::nullopt : cp1252::encode(u);
         out[n++] = b ? *b : static_cast<std::uint8_t>('?');
     }
     return out;
@@ -91,7 +88,7 @@ bool isLegalGameName(const std::u16string& name) {
         }
         // Characters outside the code page (surrogate pairs included) have no
         // byte; a Windows code page would make them '?', which is refused.
-        if (u >= 0xD800 && u <= 0xDFFF) return false;
+        if (cp1252::isSurrogate(u)) return false;
         const auto b = cp1252::encode(u);
         if (!b || *b < 32 || *b == 255) return false;
     }

@@ -9,9 +9,7 @@
 #include "app/frmmain.h"
 #include "core/geometry.h"
 
-int twipsToPixels(double twips, double twipsPerPixel) {
-    return quorvale::roundHalfEven(twips / twipsPerPixel);
-}
+using quorvale::twipsToPixels;
 
 void placeInTwips(QWidget& widget, const FrmMain& owner, double left, double top, double width, double height) {
     const double tx = owner.toolkit().twipsPerPixelX();

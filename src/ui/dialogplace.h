@@ -7,9 +7,6 @@
 class FrmMain;
 class QWidget;
 
-// Pixels of a length in twips at the given twips per pixel, rounded.
-int twipsToPixels(double twips, double twipsPerPixel);
-
 // Places `widget` (a child) at a rectangle given in twips.
 void placeInTwips(QWidget& widget, const FrmMain& owner, double left, double top, double width, double height);
 

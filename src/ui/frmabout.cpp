@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "app/frmmain.h"
+#include "config.h"
 #include "ui/dialogplace.h"
 #include "ui/imagecontrol.h"
 
@@ -189,9 +190,9 @@ void FrmAbout::imgTamberlo_MouseDown(int /*button*/, int shift) {
 
 void FrmAbout::showHiddenSprites() {
     PicClip& skin = owner_.piclipSkin;
-    skin.setClip(140, 20, 120, 120);
+    skin.setClip(quorvale::skinmap::kHiddenSquare);
     owner_.imgPieces[0]->setPicture(skin.clipped());
-    skin.setClip(140, 140, 60, 60);
+    skin.setClip(quorvale::skinmap::kHiddenSmall);
     for (int i = 6; i <= 9; ++i) owner_.imgPieces[static_cast<std::size_t>(i)]->setPicture(skin.clipped());
     owner_.toolkit().messageBox(this, QStringLiteral("You have found the Easter Egg!"),
                                 QStringLiteral("Quorvale - Easter Egg"), MsgIcon::Information, MsgButtons::Ok);

@@ -16,8 +16,8 @@ ImageControl::ImageControl(Toolkit& toolkit, QWidget* parent) : QLabel(parent), 
     setMargin(0);
     setIndent(0);
     QLabel::setVisible(false);
-    resize(quorvale::roundHalfEven(kPlaceholderTwips / toolkit_.twipsPerPixelX()),
-           quorvale::roundHalfEven(kPlaceholderTwips / toolkit_.twipsPerPixelY()));
+    resize(quorvale::twipsToPixels(kPlaceholderTwips, toolkit_.twipsPerPixelX()),
+           quorvale::twipsToPixels(kPlaceholderTwips, toolkit_.twipsPerPixelY()));
     place();
 }
 
@@ -52,8 +52,8 @@ void ImageControl::setPicture(const QPixmap& picture) {
 }
 
 void ImageControl::place() {
-    move(quorvale::roundHalfEven(left_ / toolkit_.twipsPerPixelX()),
-         quorvale::roundHalfEven(top_ / toolkit_.twipsPerPixelY()));
+    move(quorvale::twipsToPixels(left_, toolkit_.twipsPerPixelX()),
+         quorvale::twipsToPixels(top_, toolkit_.twipsPerPixelY()));
 }
 
 int ImageControl::shiftState(Qt::KeyboardModifiers modifiers) {
@@ -73,25 +73,26 @@ int ImageControl::buttonNumber(Qt::MouseButton button) {
     }
 }
 
-void ImageControl::deliver(const MouseHandler& handler, QMouseEvent* event, int button) {
+void ImageControl::deliver(void (ImageControl::*signal)(int, int, float, float), QMouseEvent* event, int button) {
     event->accept();
-    if (!handler) return;
     // Positions in twips relative to this image: pixel offset x twips per pixel.
     const QPointF at = event->position();
-    handler(button, shiftState(event->modifiers()), static_cast<float>(at.x() * toolkit_.twipsPerPixelX()),
-            static_cast<float>(at.y() * toolkit_.twipsPerPixelY()));
+    emit(this->*signal)(button, shiftState(event->modifiers()), static_cast<float>(at.x() * toolkit_.twipsPerPixelX()),
+                        static_cast<float>(at.y() * toolkit_.twipsPerPixelY()));
 }
 
 bool ImageControl::event(QEvent* event) {
-    if ((event->type() == QEvent::UngrabMouse || event->type() == QEvent::Hide) && onGrabLost) onGrabLost();
+    if (event->type() == QEvent::UngrabMouse || event->type() == QEvent::Hide) emit grabLost();
     return QLabel::event(event);
 }
 
-void ImageControl::mousePressEvent(QMouseEvent* event) { deliver(onMouseDown, event, buttonNumber(event->button())); }
+void ImageControl::mousePressEvent(QMouseEvent* event) {
+    deliver(&ImageControl::mouseDown, event, buttonNumber(event->button()));
+}
 
 void ImageControl::mouseDoubleClickEvent(QMouseEvent* event) {
     // The second press of a double-click is a press like any other.
-    deliver(onMouseDown, event, buttonNumber(event->button()));
+    deliver(&ImageControl::mouseDown, event, buttonNumber(event->button()));
 }
 
 void ImageControl::mouseMoveEvent(QMouseEvent* event) {
@@ -101,7 +102,9 @@ void ImageControl::mouseMoveEvent(QMouseEvent* event) {
     if (buttons & Qt::LeftButton) held |= 1;
     if (buttons & Qt::RightButton) held |= 2;
     if (buttons & Qt::MiddleButton) held |= 4;
-    deliver(onMouseMove, event, held);
+    deliver(&ImageControl::mouseMove, event, held);
 }
 
-void ImageControl::mouseReleaseEvent(QMouseEvent* event) { deliver(onMouseUp, event, buttonNumber(event->button())); }
+void ImageControl::mouseReleaseEvent(QMouseEvent* event) {
+    deliver(&ImageControl::mouseUp, event, buttonNumber(event->button()));
+}

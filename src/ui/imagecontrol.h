@@ -6,15 +6,12 @@
 
 #include <QLabel>
 #include <QPixmap>
-#include <functional>
 
 class Toolkit;
 
 class ImageControl : public QLabel {
     Q_OBJECT
 public:
-    using MouseHandler = std::function<void(int button, int shift, float x, float y)>;
-
     ImageControl(Toolkit& toolkit, QWidget* parent);
 
     float Left() const { return left_; }
@@ -31,17 +28,18 @@ public:
     void setPicture(const QPixmap& picture);
     QPixmap picture() const { return picture_; }
 
-    MouseHandler onMouseDown;
-    MouseHandler onMouseMove;
-    MouseHandler onMouseUp;
-    // The image lost the mouse while a button was held (the grab was taken
-    // by a popup or another window) or was hidden: no release will follow.
-    std::function<void()> onGrabLost;
-
     // Modifier set of a Qt event: Shift 1, Ctrl 2, Alt 4; others ignored.
     static int shiftState(Qt::KeyboardModifiers modifiers);
     // Button number of a Qt button: left 1, right 2, middle 4, else 0.
     static int buttonNumber(Qt::MouseButton button);
+
+signals:
+    void mouseDown(int button, int shift, float x, float y);
+    void mouseMove(int button, int shift, float x, float y);
+    void mouseUp(int button, int shift, float x, float y);
+    // The image lost the mouse while a button was held (the grab was taken
+    // by a popup or another window) or was hidden: no release will follow.
+    void grabLost();
 
 protected:
     bool event(QEvent* event) override;
@@ -52,7 +50,7 @@ protected:
 
 private:
     void place();
-    void deliver(const MouseHandler& handler, QMouseEvent* event, int button);
+    void deliver(void (ImageControl::*signal)(int, int, float, float), QMouseEvent* event, int button);
 
     Toolkit& toolkit_;
     float left_ = 0;

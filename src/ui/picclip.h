@@ -5,6 +5,8 @@
 #include <QPixmap>
 #include <QRect>
 
+#include "ui/skinmap.h"
+
 class PicClip {
 public:
     // Takes `picture` as the whole held picture; drops any companion.
@@ -19,10 +21,10 @@ public:
     // with device pixel ratio 2, so the sprite keeps the rectangle's size on
     // screen but shows every device pixel of a high-density display.
     void setCompanion(const QImage& companion) { companion_ = companion; }
-    const QImage& companion() const { return companion_; }
 
     // Sets the clip rectangle, in pixels of the held picture.
     void setClip(int left, int top, int width, int height) { clip_ = QRect(left, top, width, height); }
+    void setClip(const quorvale::skinmap::Rect& r) { setClip(r.left, r.top, r.width, r.height); }
     QRect clip() const { return clip_; }
 
     // A new picture copied from the held one inside the clip rectangle; a null

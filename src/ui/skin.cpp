@@ -7,8 +7,8 @@
 namespace {
 
 // The skin must cover the whole map of rectangles.
-constexpr int kSkinWidth = 370;
-constexpr int kSkinHeight = 380;
+constexpr int kSkinWidth = quorvale::skinmap::kWidth;
+constexpr int kSkinHeight = quorvale::skinmap::kHeight;
 
 // "qvl.bmp" -> "qvl@2x.bmp": the double-resolution companion lies beside the skin.
 QString companionName(const QString& fileName) {
@@ -44,32 +44,33 @@ bool FrmMain::loadSkin(const QString& fileName) {
         // Checked only once the skin itself has passed, so a bad skin fails
         // the same way whether or not a companion lies beside it.
         piclipSkin.setCompanion(loadCompanion(toolkit_.programFolder(), fileName, devicePixelRatioF()));
+        namespace map = quorvale::skinmap;
         struct Cut {
             ImageControl* target;
-            int left, top, width, height;
+            map::Rect clip;
             bool setClip;
         };
         // In this order; pieces 7 to 9 reuse the clip rectangle of piece 6.
         const Cut cuts[] = {
-            {imgUpFrame, 0, 0, 280, 20, true},
-            {imgLeftFrame, 0, 20, 20, 300, true},
-            {imgRightFrame, 260, 20, 20, 300, true},
-            {imgExit, 0, 320, 280, 20, true},
-            {imgTitle, 280, 0, 90, 340, true},
-            {imgCong, 0, 340, 370, 40, true},
-            {imgPieces[0], 20, 20, 120, 120, true},
-            {imgPieces[1], 20, 140, 120, 60, true},
-            {imgPieces[2], 20, 200, 60, 120, true},
-            {imgPieces[4], 80, 200, 60, 120, true},
-            {imgPieces[3], 140, 200, 60, 120, true},
-            {imgPieces[5], 200, 200, 60, 120, true},
-            {imgPieces[6], 200, 140, 60, 60, true},
-            {imgPieces[7], 0, 0, 0, 0, false},
-            {imgPieces[8], 0, 0, 0, 0, false},
-            {imgPieces[9], 0, 0, 0, 0, false},
+            {imgUpFrame, map::kUpFrame, true},
+            {imgLeftFrame, map::kLeftFrame, true},
+            {imgRightFrame, map::kRightFrame, true},
+            {imgExit, map::kExit, true},
+            {imgTitle, map::kTitle, true},
+            {imgCong, map::kCongratulations, true},
+            {imgPieces[0], map::kSquare, true},
+            {imgPieces[1], map::kWide, true},
+            {imgPieces[2], map::kTall[0], true},
+            {imgPieces[4], map::kTall[1], true},
+            {imgPieces[3], map::kTall[2], true},
+            {imgPieces[5], map::kTall[3], true},
+            {imgPieces[6], map::kSmall, true},
+            {imgPieces[7], {}, false},
+            {imgPieces[8], {}, false},
+            {imgPieces[9], {}, false},
         };
         for (const Cut& cut : cuts) {
-            if (cut.setClip) piclipSkin.setClip(cut.left, cut.top, cut.width, cut.height);
+            if (cut.setClip) piclipSkin.setClip(cut.clip);
             const QPixmap sprite = piclipSkin.clipped();
             if (sprite.isNull()) {
                 ok = false;

@@ -1,4 +1,4 @@
-#include "core/solver.h"
+#include "solver/solver.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 
 #include "core/board.h"
 #include "core/drag.h"
-#include "core/layoutpicture.h"
+#include "solver/layoutpicture.h"
 #include "core/rules.h"
 
 namespace quorvale {

@@ -11,6 +11,8 @@ file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}")
 
 # expect(<exit code> <regex the output must match> <args...>)
+# Every message ends with a newline; a usage error or unreadable input (2)
+# writes to standard error alone, a success (0) to standard output alone.
 function(expect code pattern)
   execute_process(COMMAND "${TOOL}" ${ARGN} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
   if(NOT rc STREQUAL "${code}")
@@ -19,12 +21,18 @@ function(expect code pattern)
   if(NOT "${out}${err}" MATCHES "${pattern}")
     message(FATAL_ERROR "qvl-levels ${ARGN}: output does not match '${pattern}':\n${out}${err}")
   endif()
+  if((code EQUAL 2 AND NOT out STREQUAL "") OR (code EQUAL 0 AND NOT err STREQUAL "")
+     OR NOT "${out}|${err}|" MATCHES "^(|.*\n)\\|(|.*\n)\\|$")
+    message(FATAL_ERROR "qvl-levels ${ARGN}: wrong stream or no final newline:\n[out]${out}[err]${err}")
+  endif()
 endfunction()
 
 # Usage.
-expect(2 "Usage: qvl-levels")
-expect(2 "Usage: qvl-levels" frobnicate)
-expect(2 "Usage: qvl-levels" compile only-one-argument)
+expect(0 "^Usage: qvl-levels COMMAND ARGUMENTS\n" --help)
+expect(0 "^qvl-levels 1\\.0\\.0\n$" --version)
+expect(2 "^qvl-levels: no command given\nUsage: qvl-levels")
+expect(2 "^qvl-levels: unknown command \"frobnicate\"\nUsage: qvl-levels" frobnicate)
+expect(2 "^qvl-levels: wrong arguments for compile\nUsage: qvl-levels" compile only-one-argument)
 
 # Unreadable and wrongly sized files.
 expect(2 "cannot read .*missing.ZHN" check "${WORK}/missing.ZHN")
@@ -99,6 +107,11 @@ file(WRITE "${WORK}/nonsense.ZHN" "${nonsense}")
 expect(1 "level 1: invalid layout: The square is placed in column 6, row 1671, outside the board[.]" check "${WORK}/nonsense.ZHN")
 expect(1 "70 levels cannot be drawn" decompile "${WORK}/nonsense.ZHN")
 expect(2 "level 1 is not a valid layout" solve "${WORK}/nonsense.ZHN" 1)
+
+# Control characters in a level name (ESC, and the C1 OSC of byte 0x9D) reach the terminal as spaces.
+file(COPY_FILE "${LEVELS}" "${WORK}/control.ZHN")
+execute_process(COMMAND sh -c "printf '\\033\\235' | dd of='${WORK}/control.ZHN' bs=1 seek=4 conv=notrunc status=none")
+expect(0 "^Level 1 \"Door  ep\"\n" solve "${WORK}/control.ZHN" 1)
 
 # solve prints numbered steps down to the solved board.
 expect(0 "Step 1: [a-z ]+ [0-9] (left|right|up|down) [12] cells?\n" solve "${LEVELS}" 1)

@@ -113,7 +113,7 @@ grep -q '__stack_chk_fail' <<<"$symbols" || fail "the game has no stack protecto
 if grep -Eq '\.debug_|\.symtab' <<<"$sections"; then fail "the game is not stripped"; fi
 commands="$work/build/compile_commands.json"
 grep -q -- '-D_FORTIFY_SOURCE=2' "$commands" || fail "the game is not compiled with -D_FORTIFY_SOURCE=2"
-grep -q -- '-DQUORVALE_SYSTEM_WIDE=1' "$commands" || fail "the game is not built system-wide"
+grep -qx '#define QUORVALE_SYSTEM_WIDE 1' "$work/build/src/generated/config.h" || fail "the game is not built system-wide"
 
 echo "== the packaged game starts through /usr/games/quorvale"
 # As root, with HOME in the work folder: the program folder stays untouched

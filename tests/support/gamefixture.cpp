@@ -9,7 +9,7 @@
 #include <QTest>
 
 #include "app/modmain.h"
-#include "core/layoutpicture.h"
+#include "solver/layoutpicture.h"
 #include "levels/frmlevel.h"
 
 using quorvale::LevelTable;

@@ -2,9 +2,25 @@
 
 #include <QCoreApplication>
 #include <QDialog>
+#include <cstdio>
+#include <cstdlib>
 #include <gtest/gtest.h>
 
 #include "app/frmmain.h"
+
+namespace {
+
+// Something the script did not foresee: the test has already gone wrong, and
+// any answer could keep a command asking for ever. Fail and stop the test
+// program here, with what was asked in the log.
+[[noreturn]] void stopUnexpected(const std::string& what) {
+    ADD_FAILURE() << what;
+    std::fflush(stdout);
+    std::fflush(stderr);
+    std::_Exit(EXIT_FAILURE);
+}
+
+}  // namespace
 
 MsgResult ScriptedToolkit::messageBox(QWidget* owner, const QString& text, const QString& title, MsgIcon icon,
                                       MsgButtons buttons) {
@@ -14,8 +30,7 @@ MsgResult ScriptedToolkit::messageBox(QWidget* owner, const QString& text, const
         return MsgResult::Ok;
     }
     if (messageAnswers.empty()) {
-        ADD_FAILURE() << "unexpected question \"" << title.toStdString() << "\": " << text.toStdString();
-        return buttons == MsgButtons::YesNo ? MsgResult::No : MsgResult::Cancel;
+        stopUnexpected("unexpected question \"" + title.toStdString() + "\": " + text.toStdString());
     }
     MsgResult answer = messageAnswers.front();
     messageAnswers.pop_front();
@@ -24,10 +39,7 @@ MsgResult ScriptedToolkit::messageBox(QWidget* owner, const QString& text, const
 
 QString ScriptedToolkit::inputBox(QWidget*, const QString& prompt, const QString& title, const QString& defaultText) {
     inputs.push_back({prompt, title, defaultText});
-    if (inputAnswers.empty()) {
-        ADD_FAILURE() << "unexpected input box \"" << title.toStdString() << "\"";
-        return QString();
-    }
+    if (inputAnswers.empty()) stopUnexpected("unexpected input box \"" + title.toStdString() + "\"");
     QString answer = inputAnswers.front();
     inputAnswers.pop_front();
     return answer;
@@ -37,13 +49,10 @@ void ScriptedToolkit::showModal(QDialog* dialog, QWidget*) {
     modalDialogs.push_back(dialog->windowTitle());
     dialog->show();
     QCoreApplication::processEvents();
-    if (modalScripts.empty()) {
-        ADD_FAILURE() << "unexpected dialog \"" << dialog->windowTitle().toStdString() << "\"";
-    } else {
-        auto script = std::move(modalScripts.front());
-        modalScripts.pop_front();
-        script(*dialog);
-    }
+    if (modalScripts.empty()) stopUnexpected("unexpected dialog \"" + dialog->windowTitle().toStdString() + "\"");
+    auto script = std::move(modalScripts.front());
+    modalScripts.pop_front();
+    script(*dialog);
     if (dialog->isVisible()) {
         dialog->close();
     }

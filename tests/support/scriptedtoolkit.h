@@ -31,10 +31,10 @@ class ScriptedToolkit final : public Toolkit {
 public:
     // Answers to message boxes with more than an OK button, in order. A box
     // with only OK needs no answer. A question with no scripted answer fails
-    // the test and is answered Cancel (or No for a Yes/No box).
+    // the test and ends the test program at once.
     std::deque<MsgResult> messageAnswers;
     // Texts returned by input boxes, in order; "" stands for Cancel. An input
-    // box with no scripted answer fails the test and returns "".
+    // box or a dialog with no scripted answer fails the test the same way.
     std::deque<QString> inputAnswers;
     // One callback per modal dialog, in order: it gets the dialog after it
     // has been shown and presses its buttons. A dialog still open after its

@@ -6,7 +6,6 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "core/geometry.h"
 #include "gamefixture.h"
 #include "ui/frmabout.h"
 
@@ -95,10 +94,9 @@ TEST_F(AboutTest, BoxShowsVersionNoticeAndLinks) {
         EXPECT_EQ(box.imgTamberlo->size(), QSize(56, 62));  // 840 x 930 twips
         EXPECT_EQ(box.eggStage, 0);
         // Centred over the main window by the outer sizes of both.
-        EXPECT_EQ(box.frameGeometry().x() * 15,
-                  frm->Left() + quorvale::centreOffset(frm->Width(), box.frameGeometry().width() * 15));
-        EXPECT_EQ(box.frameGeometry().y() * 15,
-                  frm->Top() + quorvale::centreOffset(frm->Height(), box.frameGeometry().height() * 15));
+        // Centred over the main window (4590, 2550, 6180 x 6420 twips) by the outer
+        // sizes of both: 4590 + (6180 - 5640) \ 2 = 4860, 2550 + (6420 - 1980) \ 2 = 4770.
+        EXPECT_EQ(box.frameGeometry().topLeft(), QPoint(324, 318));
         QTest::mouseClick(box.cmdOk, Qt::LeftButton);
         EXPECT_FALSE(box.isVisible());
     });
@@ -200,6 +198,7 @@ TEST_F(AboutTest, HiddenSequenceSwapsTheSprites) {
         press(box.imgTamberlo, Qt::ControlModifier, Qt::LeftButton);
         EXPECT_EQ(eggMessages(), 2);
     });
+    ASSERT_FALSE(tk.messages.empty());
     const MessageCall& egg = tk.messages.front();
     EXPECT_EQ(egg.title, "Quorvale - Easter Egg");
     EXPECT_EQ(egg.text, "You have found the Easter Egg!");

@@ -10,7 +10,6 @@
 #include <QTest>
 #include <functional>
 
-#include "core/geometry.h"
 #include "gamefixture.h"
 #include "levels/frmlevel.h"
 #include "saves/frmfile.h"
@@ -72,15 +71,6 @@ protected:
         dragPiece(0, {30, 30}, {cellCentre(1, 3)});
         ASSERT_TRUE(frm->imgCong->Visible());
         ASSERT_FALSE(frm->mnuSaveGame->isEnabled());
-    }
-
-    // The centring rule on outer sizes in twips, to the nearest pixel.
-    void expectCentredOverMainWindow(const QWidget& dialog) const {
-        const QRect outer = dialog.frameGeometry();
-        const double left = frm->Left() + quorvale::centreOffset(frm->Width(), outer.width() * tk.tppX);
-        const double top = frm->Top() + quorvale::centreOffset(frm->Height(), outer.height() * tk.tppY);
-        EXPECT_EQ(outer.x(), quorvale::roundHalfEven(left / tk.tppX));
-        EXPECT_EQ(outer.y(), quorvale::roundHalfEven(top / tk.tppY));
     }
 
     QString savedPath(const QString& file) const { return path("saved") + QDir::separator() + file; }

@@ -40,8 +40,9 @@ protected:
         for (int i = 0; i < quorvale::kPieceCount; ++i) {
             EXPECT_EQ(frm->pieces()[i].col, expected[i].col) << "piece " << i;
             EXPECT_EQ(frm->pieces()[i].row, expected[i].row) << "piece " << i;
-            EXPECT_EQ(frm->imgPieces[i]->Left(), quorvale::pieceLeftTwips(expected[i].col, tk.tppX));
-            EXPECT_EQ(frm->imgPieces[i]->Top(), quorvale::pieceTopTwips(expected[i].row, tk.tppY));
+            // (60 x cell + 30) pixels at 15 twips a pixel.
+            EXPECT_EQ(frm->imgPieces[i]->Left(), 900 * expected[i].col + 450);
+            EXPECT_EQ(frm->imgPieces[i]->Top(), 900 * expected[i].row + 450);
             EXPECT_TRUE(frm->imgPieces[i]->Visible());
         }
     }
@@ -57,7 +58,8 @@ TEST_F(LoadTest, ChooserWithoutSavedGamesIsEmptyAndCannotAccept) {
         EXPECT_EQ(chooser.listFolder(), path("saved"));
         EXPECT_EQ(chooser.width() * tk.tppX, 5190);
         EXPECT_EQ(chooser.height() * tk.tppY, 3675);
-        expectCentredOverMainWindow(chooser);
+        // Outer 5250 x 3735 twips over the main window: (5055, 3892) twips, rounded pixels.
+        EXPECT_EQ(chooser.frameGeometry().topLeft(), QPoint(337, 259));
         EXPECT_EQ(chooser.filList->count(), 0);
         EXPECT_FALSE(chooser.cmdSet->isEnabled());
         EXPECT_FALSE(chooser.cmdSet->isDefault() || chooser.cmdSet->autoDefault());

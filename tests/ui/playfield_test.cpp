@@ -1,10 +1,13 @@
 // Where the pictures stand at different screen resolutions, the banner, the
 // playfield's visibility and the status line.
 #include <QAction>
+#include <QDialog>
 #include <QLabel>
+#include <QPushButton>
+#include <QTest>
 
-#include "core/geometry.h"
 #include "gamefixture.h"
+#include "ui/frmabout.h"
 
 namespace {
 
@@ -80,6 +83,18 @@ TEST_F(PlayfieldTest, DifferentHorizontalAndVerticalResolutions) {
     EXPECT_EQ(frm->imgPieces[0]->Left(), 90 * 12);
     EXPECT_EQ(frm->imgPieces[0]->Top(), 210 * 15);
     EXPECT_EQ(frm->imgPieces[0]->pos(), QPoint(90, 210));
+    // A press 110 pixels into the wide piece is 1320 twips across: its right cell.
+    QTest::mousePress(frm->imgPieces[1], Qt::LeftButton, Qt::NoModifier, QPoint(110, 30));
+    EXPECT_EQ(frm->drag.grabCol, 1);
+    QTest::mouseRelease(frm->imgPieces[1], Qt::LeftButton, Qt::NoModifier, QPoint(110, 30));
+    // The About box over the window: left 4866 twips by the X scale (405.5 pixels,
+    // rounded to even), top 4770 twips by the Y scale; its OK button at
+    // 4320, 120, 1095 x 375 twips.
+    tk.modalScripts.push_back([](QDialog& box) {
+        EXPECT_EQ(box.frameGeometry().topLeft(), QPoint(406, 318));
+        EXPECT_EQ(dynamic_cast<FrmAbout&>(box).cmdOk->geometry(), QRect(360, 8, 91, 25));
+    });
+    frm->mnuAbout->trigger();
 }
 
 TEST_F(PlayfieldTest, PlacePiecesMarksTheBoard) {
@@ -131,9 +146,8 @@ TEST_F(PlayfieldTest, BannerCentringAt12TwipsPerPixel) {
     tk.tppY = 12;
     start();
     frm->showCongratulations();
-    EXPECT_EQ(frm->imgCong->Left(), quorvale::centreOffset(frm->ScaleWidth(), 370 * 12));
-    EXPECT_EQ(frm->imgCong->Left(), 840);
-    EXPECT_EQ(frm->imgCong->Top(), quorvale::centreOffset(frm->ScaleHeight(), 40 * 12));
+    EXPECT_EQ(frm->imgCong->Left(), 840);   // (6120 - 370 x 12) \ 2
+    EXPECT_EQ(frm->imgCong->Top(), 2796);  // (506 x 12 - 40 x 12) \ 2
 }
 
 TEST_F(PlayfieldTest, SolvedOnlyWithTheSquareOnTheFourExitCells) {

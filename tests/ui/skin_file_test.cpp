@@ -43,6 +43,15 @@ QByteArray tinyBmp() {
     return QByteArray(reinterpret_cast<const char*>(bytes), 62);
 }
 
+// The same picture with the old 12-byte OS/2 info header: 26 header bytes and
+// the 8 row bytes, 34 bytes in all.
+QByteArray tinyOs2Bmp() {
+    const unsigned char bytes[34] = {'B', 'M', 34, 0, 0, 0, 0, 0, 0, 0, 26, 0, 0, 0,  // pixels at 26
+                                     12, 0, 0, 0, 2, 0, 1, 0, 1, 0, 24, 0,            // 2 x 1, 1 plane, 24 bits
+                                     0, 0, 255, 255, 0, 0, 0, 0};
+    return QByteArray(reinterpret_cast<const char*>(bytes), 34);
+}
+
 TEST(BmpHeaderCheck, JudgesHandMadeHeaders) {
     const QByteArray tiny = tinyBmp();
     const struct {
@@ -51,6 +60,8 @@ TEST(BmpHeaderCheck, JudgesHandMadeHeaders) {
         const char* what;
     } cases[] = {
         {tiny, true, "complete"},
+        {tinyOs2Bmp(), true, "12-byte OS/2 info header"},
+        {tinyOs2Bmp().left(33), false, "OS/2 header, one byte of the row missing"},
         {withLe32(tiny, 22, 0xFFFFFFFFu), true, "height -1: rows stored top first"},
         {withLe32(tiny, 2, 0), true, "a file size of 0 declares nothing"},
         {withLe32(tiny, 28, 32), true, "2 pixels of 4 bytes still fit the 8 bytes"},
@@ -65,6 +76,7 @@ TEST(BmpHeaderCheck, JudgesHandMadeHeaders) {
         {withLe32(tiny, 10, 56), false, "pixels start 2 bytes later"},
         {withLe32(tiny, 10, 20), false, "pixels inside the info header"},
         {QByteArray("BM"), false, "file header cut"},
+        {withLe32(tiny, 2, 0).left(14), false, "file header alone, no info header size"},
         {tiny.left(17), false, "info header size cut"},
         {QByteArray("BM this is not a bitmap at all"), false, "text"},
         {withLe32(tiny, 14, 39), false, "info header of 39 bytes"},
@@ -242,11 +254,13 @@ TEST_F(SkinHiDpi, SpritesComeFromTheCompanion) {
 TEST_F(SkinHiDpi, MissingOrBadCompanionFallsBackSilently) {
     ASSERT_TRUE(QFile::copy(kDataDir + "/qvl.bmp", path("qvl.bmp")));
     const QByteArray companion = readBytes(kDataDir + "/qvl@2x.bmp");
-    QImage wrongSize(739, 760, QImage::Format_RGB888);
-    wrongSize.fill(Qt::white);
+    QImage wrongWidth(739, 760, QImage::Format_RGB888), wrongHeight(740, 759, QImage::Format_RGB888);
+    wrongWidth.fill(Qt::white);
+    wrongHeight.fill(Qt::white);
     const std::function<void()> companions[] = {
         [] {},
-        [&] { ASSERT_TRUE(wrongSize.save(path("qvl@2x.bmp"), "BMP")); },
+        [&] { ASSERT_TRUE(wrongWidth.save(path("qvl@2x.bmp"), "BMP")); },
+        [&] { ASSERT_TRUE(wrongHeight.save(path("qvl@2x.bmp"), "BMP")); },
         [&] { writeBytes(path("qvl@2x.bmp"), companion.chopped(100)); },
         [&] { ASSERT_EQ(::mkfifo(QFile::encodeName(path("qvl@2x.bmp")).constData(), 0600), 0); },  // must not block
     };

@@ -10,7 +10,6 @@
 
 #include "app/modmain.h"
 #include "app/session.h"
-#include "core/geometry.h"
 #include "gamefixture.h"
 
 namespace {
@@ -105,8 +104,10 @@ TEST_F(StartupTest, WindowIsCentredByItsOuterSize) {
     tk.screenWidth = 15360;
     tk.screenHeight = 11521;  // odd difference: the half is truncated
     FrmMain& frm = start();
-    EXPECT_EQ(frm.Left(), quorvale::centreOffset(15360, frm.Width()));
-    EXPECT_EQ(frm.Top(), quorvale::centreOffset(11521, frm.Height()));
+    // Outer 412 x 428 pixels (408 x 405 client, 19 menu bar, 2 of frame all round):
+    // (15360 - 6180) \ 2 and (11521 - 6420) \ 2.
+    EXPECT_EQ(frm.Left(), 4590);
+    EXPECT_EQ(frm.Top(), 2550);
     // The outer height includes the menu bar above the client area.
     EXPECT_GT(frm.Height(), frm.ScaleHeight());
     EXPECT_GE(frm.Width(), frm.ScaleWidth());

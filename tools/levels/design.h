@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "core/board.h"
-#include "core/solver.h"
+#include "solver/solver.h"
 #include "levels/levelfile.h"
 
 namespace quorvale::levels {

@@ -98,9 +98,19 @@ bool formatLevel(const std::string& name, const Positions& positions, std::strin
     return true;
 }
 
+namespace {
+
+// C0 and C1 controls and DEL: a terminal would act on them instead of showing them.
+bool isControl(char16_t ch) { return ch < 0x20 || (ch >= 0x7F && ch <= 0x9F); }
+
+}  // namespace
+
 std::string displayName(const std::u16string& name) {
     std::u16string trimmed = name;
     while (!trimmed.empty() && (trimmed.back() == u' ' || trimmed.back() == u'\0')) trimmed.pop_back();
+    for (char16_t& ch : trimmed) {
+        if (isControl(ch)) ch = u' ';
+    }
     return encodeUtf8(trimmed);
 }
 
@@ -116,8 +126,8 @@ bool recordName(const std::string& utf8, std::u16string& out, std::string& error
         return false;
     }
     for (char16_t ch : name) {
-        if (ch < 0x20 || ch == 0x7F) {
-            error = "the name \"" + utf8 + "\" holds a control character";
+        if (isControl(ch)) {
+            error = "the name holds a control character";
             return false;
         }
     }
@@ -171,10 +181,10 @@ std::string encodeUtf8(const std::u16string& in) {
     std::string out;
     for (std::size_t i = 0; i < in.size(); ++i) {
         char32_t cp = in[i];
-        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < in.size() && in[i + 1] >= 0xDC00 && in[i + 1] <= 0xDFFF) {
+        if (cp1252::isHighSurrogate(in[i]) && i + 1 < in.size() && cp1252::isLowSurrogate(in[i + 1])) {
             cp = 0x10000 + ((cp - 0xD800) << 10) + (in[i + 1] - 0xDC00);
             ++i;
-        } else if (cp >= 0xD800 && cp <= 0xDFFF) {
+        } else if (cp1252::isSurrogate(in[i])) {
             cp = 0xFFFD;
         }
         if (cp < 0x80) {

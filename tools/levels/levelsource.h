@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/board.h"
-#include "core/layoutpicture.h"
+#include "solver/layoutpicture.h"
 #include "levels/levelfile.h"
 
 namespace quorvale::levels {
@@ -30,7 +30,8 @@ std::string sourceHeader();
 // positions cannot be drawn (not a valid layout).
 bool formatLevel(const std::string& name, const Positions& positions, std::string& out);
 
-// A level name for display: UTF-8, trailing spaces and NUL characters removed.
+// A level name for display: UTF-8, trailing spaces and NUL characters removed,
+// control characters shown as spaces so they never reach a terminal raw.
 std::string displayName(const std::u16string& name);
 
 // A UTF-8 name as the 10-character text of a level record (padded with

@@ -12,8 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "config.h"
 #include "core/board.h"
-#include "core/solver.h"
+#include "solver/solver.h"
 #include "design.h"
 #include "levels/levelfile.h"
 #include "levelsource.h"
@@ -30,6 +31,7 @@ constexpr int kFailure = 2;
 
 const char* const kUsage =
     "Usage: qvl-levels COMMAND ARGUMENTS\n"
+    "       qvl-levels --help | --version\n"
     "  compile SOURCE.txt OUT.ZHN            compile the text source into a level file\n"
     "  decompile FILE.ZHN                    print a level file as text source\n"
     "  check FILE.ZHN                        check every level and list its optimal steps\n"
@@ -38,8 +40,9 @@ const char* const kUsage =
     "  help-table --check FILE.ZHN PAGE.html fail when the page's level table differs\n"
     "  design [OUT.txt]                      choose the level set and write its text source\n";
 
-int usage() {
-    std::cerr << kUsage;
+// A usage error: what was wrong, then the usage, on standard error.
+int usage(const std::string& problem) {
+    std::cerr << "qvl-levels: " << problem << "\n" << kUsage;
     return kFailure;
 }
 
@@ -410,8 +413,16 @@ int design(const std::string& outPath) {
 int main(int argc, char** argv) {
     try {
         const std::vector<std::string> args(argv + 1, argv + argc);
-        if (args.empty()) return usage();
+        if (args.empty()) return usage("no command given");
         const std::string& command = args[0];
+        if (args.size() == 1 && (command == "--help" || command == "-h")) {
+            std::cout << kUsage;
+            return kOk;
+        }
+        if (args.size() == 1 && command == "--version") {
+            std::cout << "qvl-levels " QUORVALE_VERSION "\n";
+            return kOk;
+        }
         if (command == "compile" && args.size() == 3) return compile(args[1], args[2]);
         if (command == "decompile" && args.size() == 2) return decompile(args[1]);
         if (command == "check" && args.size() == 2) return check(args[1]);
@@ -419,7 +430,11 @@ int main(int argc, char** argv) {
         if (command == "help-table" && args.size() == 3) return helpTable(args[1], args[2], false);
         if (command == "help-table" && args.size() == 4 && args[1] == "--check") return helpTable(args[2], args[3], true);
         if (command == "design" && args.size() <= 2) return design(args.size() == 2 ? args[1] : std::string());
-        return usage();
+        static const char* const kCommands[] = {"compile", "decompile", "check", "solve", "help-table", "design"};
+        for (const char* known : kCommands) {
+            if (command == known) return usage("wrong arguments for " + command);
+        }
+        return usage("unknown command \"" + command + "\"");
     } catch (const std::exception& e) {
         return fail(std::string("unexpected failure: ") + e.what());
     }

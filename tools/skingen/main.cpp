@@ -22,6 +22,8 @@
 #include <random>
 #include <utility>
 
+#include "ui/skinmap.h"
+
 namespace {
 
 // ---------------------------------------------------------------------------
@@ -41,18 +43,19 @@ const QColor kMagenta(206, 66, 138);
 // Pixel sizes of the window icon.
 constexpr int kIconSizes[] = {16, 22, 24, 32, 48, 64, 128, 256};
 
-// Skin size and its fixed rectangles.
-constexpr int kSkinWidth = 370;
-constexpr int kSkinHeight = 380;
-const QRect kSquare(20, 20, 120, 120);
-const QRect kSquare2(140, 20, 120, 120);
-const QRect kWide(20, 140, 120, 60);
-const QRect kSmall2(140, 140, 60, 60);
-const QRect kSmall(200, 140, 60, 60);
-const QRect kTall[4] = {QRect(20, 200, 60, 120), QRect(80, 200, 60, 120), QRect(140, 200, 60, 120),
-                        QRect(200, 200, 60, 120)};
-const QRect kTitle(280, 0, 90, 340);
-const QRect kBanner(0, 340, 370, 40);
+// Skin size and its fixed rectangles, from the map the game cuts by.
+namespace map = quorvale::skinmap;
+QRect rectOf(const map::Rect& r) { return QRect(r.left, r.top, r.width, r.height); }
+constexpr int kSkinWidth = map::kWidth;
+constexpr int kSkinHeight = map::kHeight;
+const QRect kSquare = rectOf(map::kSquare);
+const QRect kSquare2 = rectOf(map::kHiddenSquare);
+const QRect kWide = rectOf(map::kWide);
+const QRect kSmall2 = rectOf(map::kHiddenSmall);
+const QRect kSmall = rectOf(map::kSmall);
+const QRect kTall[4] = {rectOf(map::kTall[0]), rectOf(map::kTall[1]), rectOf(map::kTall[2]), rectOf(map::kTall[3])};
+const QRect kTitle = rectOf(map::kTitle);
+const QRect kBanner = rectOf(map::kCongratulations);
 const int kExitLeft = 80;  // the two middle board columns of the bottom frame strip
 const int kExitRight = 200;
 

@@ -1,4 +1,4 @@
-#include "core/solver.h"
+#include "solver/solver.h"
 
 #include <algorithm>
 #include <bit>
@@ -23,7 +23,10 @@ enum Code : unsigned {
     kSquareOther = 7,
 };
 
+// In the order of PieceKind, so a piece's kind converts directly.
 enum Kind : std::uint8_t { kSquare, kWide, kTall, kSmall };
+static_assert(kSquare == static_cast<int>(PieceKind::Square) && kWide == static_cast<int>(PieceKind::Wide) &&
+              kTall == static_cast<int>(PieceKind::Tall) && kSmall == static_cast<int>(PieceKind::Small));
 
 struct Shape {
     int width;
@@ -34,19 +37,20 @@ struct Shape {
 
 constexpr LayoutKey codeAt(unsigned code, int cell) { return LayoutKey{code} << (3 * cell); }
 
+constexpr Shape shapeOf(Kind kind, std::uint32_t mask, LayoutKey pattern) {
+    const PieceSize size = pieceSizeOf(static_cast<PieceKind>(kind));
+    return {size.width, size.height, mask, pattern};
+}
+
 constexpr Shape kShapes[4] = {
-    {2, 2, 0x33u, codeAt(kSquareTopLeft, 0) | codeAt(kSquareOther, 1) | codeAt(kSquareOther, 4) | codeAt(kSquareOther, 5)},
-    {2, 1, 0x03u, codeAt(kWideLeft, 0) | codeAt(kWideRight, 1)},
-    {1, 2, 0x11u, codeAt(kTallTop, 0) | codeAt(kTallBottom, 4)},
-    {1, 1, 0x01u, codeAt(kSmallCell, 0)},
+    shapeOf(kSquare, 0x33u,
+            codeAt(kSquareTopLeft, 0) | codeAt(kSquareOther, 1) | codeAt(kSquareOther, 4) | codeAt(kSquareOther, 5)),
+    shapeOf(kWide, 0x03u, codeAt(kWideLeft, 0) | codeAt(kWideRight, 1)),
+    shapeOf(kTall, 0x11u, codeAt(kTallTop, 0) | codeAt(kTallBottom, 4)),
+    shapeOf(kSmall, 0x01u, codeAt(kSmallCell, 0)),
 };
 
-Kind kindOfIndex(int piece) {
-    if (piece == 0) return kSquare;
-    if (piece == 1) return kWide;
-    if (piece <= 5) return kTall;
-    return kSmall;
-}
+Kind kindOfIndex(int piece) { return static_cast<Kind>(pieceKindOf(piece)); }
 
 constexpr int kSolvedAnchor = 3 * kBoardCols + 1;  // column 1, row 3
 

@@ -1,4 +1,4 @@
-#include "core/layoutpicture.h"
+#include "solver/layoutpicture.h"
 
 namespace quorvale {
 
