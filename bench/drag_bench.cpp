@@ -30,7 +30,7 @@ public:
     }
     QString inputBox(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
     void showModal(QDialog*, QWidget*) override {}
-    int shellOpen(QWidget*, const QString&) override { return 42; }
+    int shellOpen(QWidget*, const QString&, std::function<void()>) override { return 42; }
     double twipsPerPixelX() const override { return 15; }
     double twipsPerPixelY() const override { return 15; }
     double screenWidthTwips() const override { return 1920 * 15; }
