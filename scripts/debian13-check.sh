@@ -86,10 +86,10 @@ cp -L /etc/resolv.conf "$target/etc/resolv.conf"
 git clone -q --no-hardlinks "$ROOT" "$target/srv/quorvale"
 echo "   clone of $(git -C "$target/srv/quorvale" log -1 --format='%h %s')"
 
-# in_chroot COMMAND...: runs a shell command in the project's folder, as root
-# on a login-less system: a plain environment, CI=true.
+# in_chroot COMMAND...: becomes (exec) the command, run in the project's folder
+# as root with a plain environment and CI=true; call it in a subshell.
 in_chroot() {
-    chroot "$target" /usr/bin/env -i HOME=/root TERM=dumb CI=true LANG=C.UTF-8 \
+    exec chroot "$target" /usr/bin/env -i HOME=/root TERM=dumb CI=true LANG=C.UTF-8 \
         PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
         bash -c 'cd /srv/quorvale && exec "$@"' in_chroot "$@"
 }
@@ -99,7 +99,7 @@ echo "== bash scripts/play.sh"
 start=$SECONDS
 # play.sh ends by exec'ing the game, so the game keeps the command's process:
 # wait until that process is the game, give it 10 seconds, then close it.
-in_chroot env QT_QPA_PLATFORM=offscreen bash scripts/play.sh >"$logs/play.log" 2>&1 &
+(in_chroot env QT_QPA_PLATFORM=offscreen bash scripts/play.sh) >"$logs/play.log" 2>&1 &
 play=$!
 game=/srv/quorvale/build/game/quorvale
 started=
@@ -128,7 +128,7 @@ grep -iE '(^|[^-])warning:' "$logs/play.log" | head -n 20 || true
 echo "== CI=true bash scripts/test.sh"
 start=$SECONDS
 status=0
-in_chroot bash scripts/test.sh >"$logs/test.log" 2>&1 || status=$?
+(in_chroot bash scripts/test.sh) >"$logs/test.log" 2>&1 || status=$?
 echo "   status $status after $((SECONDS - start)) s"
 # ctest closes each pass with "N% tests passed, N tests failed out of N".
 grep -E 'tests passed, .* failed out of|The following tests|^[[:space:]]+[0-9]+ - ' "$logs/test.log" || true
