@@ -62,6 +62,7 @@ cleanup() {
     fi
 }
 trap cleanup EXIT
+trap "exit 143" INT TERM
 
 echo "== debootstrap trixie from $mirror into $target"
 start=$SECONDS
