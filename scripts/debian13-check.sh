@@ -9,8 +9,8 @@
 #   2. bash scripts/test.sh  installs, builds and runs both passes.
 # Prints each command's time and the test counts of each pass, and exits
 # non-zero if either command failed. Takes long (everything is downloaded
-# and built from nothing), so .ci/run does not call it. Needs root and
-# debootstrap.
+# and built from nothing), so .ci/run does not call it. Needs root; installs
+# debootstrap when it is missing.
 #
 # Usage: scripts/debian13-check.sh [LOG_DIR]      (default: a new folder in /var/tmp)
 #   QUORVALE_DEBIAN_MIRROR=URL        the mirror (default: apt's configured Debian one)
@@ -22,7 +22,9 @@ set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 [ "$(id -u)" -eq 0 ] || { echo "debian13-check: run as root (debootstrap, chroot, mounts)" >&2; exit 1; }
-command -v debootstrap >/dev/null || { echo "debian13-check: install debootstrap" >&2; exit 1; }
+if ! command -v debootstrap >/dev/null; then
+    apt-get update -q && DEBIAN_FRONTEND=noninteractive apt-get install -y -q debootstrap
+fi
 
 # The Debian mirror apt already uses on this machine, else Debian's own.
 default_mirror() {
