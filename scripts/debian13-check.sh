@@ -134,10 +134,9 @@ status=0
 (in_chroot bash scripts/test.sh) >"$logs/test.log" 2>&1 || status=$?
 echo "   status $status after $((SECONDS - start)) s"
 # ctest closes each pass with "N% tests passed, N tests failed out of N".
-grep -E 'tests passed, .* failed out of|The following tests|^[[:space:]]+[0-9]+ - ' "$logs/test.log" || true
-grep -E 'failed:|^FAIL' "$logs/test.log" | tail -n 20 || true
+grep -E 'tests passed, .* failed out of|Total Test time|\(Failed\)|^test\.sh: FAILED|^FAIL:|^\[  FAILED  \]' "$logs/test.log" || true
 grep -iE '(^|[^-])warning:' "$logs/test.log" | sort -u | head -n 20 || true
-[ "$status" -eq 0 ] || { tail -n 60 "$logs/test.log"; failed+=(test.sh); }
+[ "$status" -eq 0 ] || failed+=(test.sh)
 
 echo "logs: $logs"
 if [ ${#failed[@]} -gt 0 ]; then
