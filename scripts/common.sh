@@ -28,9 +28,10 @@ install_missing() {
 }
 
 # build [CMAKE_ARGUMENT...]: configures BUILD_DIR and builds it, all of it or
-# only the targets named in BUILD_TARGETS.
+# only the targets named in BUILD_TARGETS. (Called in a condition, where set -e
+# is off: a failed configuration returns at once instead of building stale files.)
 build() {
-    cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE="${QUORVALE_BUILD_TYPE:-RelWithDebInfo}" "$@"
+    cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE="${QUORVALE_BUILD_TYPE:-RelWithDebInfo}" "$@" || return
     local targets=()
     for t in ${BUILD_TARGETS:-}; do targets+=(--target "$t"); done
     cmake --build "$BUILD_DIR" -j "$(nproc)" "${targets[@]}"

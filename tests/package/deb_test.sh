@@ -31,8 +31,10 @@ has() { [ "$(field "$1")" = "$2" ] || fail "$1: $(field "$1")"; }
 has Package quorvale; has Version 1.0.0-1; has Section games; has Priority optional
 has Maintainer "Quorvale developers <quorvale@example.org>"; has Homepage "https://quorvale.example.org/"
 depends="$(field Depends)"
+# Debian 13 renamed some libraries' packages for the 64-bit time_t (libqt6core6t64):
+# each library is still required, under its name or that name with "t64".
 for lib in libc6 libqt6core6 libqt6gui6 libqt6widgets6 libstdc++6; do
-    [[ ", $depends" == *", $lib "* ]] || fail "Depends lacks $lib: $depends"
+    [[ ", $depends" == *", $lib "* || ", $depends" == *", ${lib}t64 "* ]] || fail "Depends lacks $lib: $depends"
 done
 [ "$(field Description | wc -l)" -ge 5 ] || fail "no extended description"
 

@@ -24,7 +24,12 @@ out="$(desktop-file-validate "$desktop" 2>&1)" || { echo "$out"; fail "desktop-f
 [ -z "$out" ] || { echo "$out"; fail "desktop-file-validate has remarks"; }
 
 echo "== appstreamcli validate --no-net"
-appstreamcli validate --no-net --pedantic "$metainfo" || fail "appstreamcli validate failed"
+out="$(appstreamcli validate --no-net --pedantic "$metainfo" 2>&1)" || { echo "$out"; fail "appstreamcli validate failed"; }
+echo "$out"
+# Not even a note: only AppStream 0.16 (Debian 12) may say it does not know
+# the developer element that 1.0 asks for in place of developer_name.
+notes="$(grep -E '^[EWIP]: ' <<<"$out" | grep -v ': unknown-tag developer$' || true)"
+[ -z "$notes" ] || fail "appstreamcli validate has notes"
 
 echo "== the two agree with each other and with the install"
 tag() { sed -n "s|.*<$1[^>]*>\(.*\)</$1>.*|\1|p" "$metainfo"; }

@@ -240,11 +240,14 @@ TEST_P(InterruptedDragTest, PieceGoesBackAndNothingIsCounted) {
         QTimer::singleShot(0, frm->mnuFile, [this] { frm->mnuFile->close(); });
         frm->mnuFile->exec(frm->mapToGlobal(QPoint(0, 0)));
         break;
-    case LostBy::WindowDeactivated:
-        QApplication::setActiveWindow(frm.get());
+    case LostBy::WindowDeactivated:  // the game's window active, then another window takes that
+        frm->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(frm.get()));
+        ASSERT_TRUE(frm->drag.dragging) << "gaining the activation keeps the drag";
         other.show();
-        QApplication::setActiveWindow(&other);
-        QCoreApplication::processEvents();
+        other.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+        ASSERT_FALSE(frm->isActiveWindow());
         break;
     case LostBy::GrabTaken: QCoreApplication::sendEvent(piece, &ungrab); break;
     case LostBy::ImageHidden: piece->hide(); piece->show(); break;
