@@ -3,11 +3,9 @@
 // second game saving the same name), the per-user saved folder, and step
 // counts at and beyond their limits.
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include <cerrno>
 #include <csignal>
@@ -38,15 +36,6 @@ struct EnvVar {
     const char* name;
     const QByteArray old = qEnvironmentVariableIsSet(name) ? qgetenv(name) : QByteArray();
 };
-
-// Waits up to ten seconds for `done`.
-bool waitFor(const std::function<bool()>& done) {
-    QElapsedTimer timer;
-    for (timer.start(); !done(); QThread::msleep(10)) {
-        if (timer.elapsed() > 10000) return false;
-    }
-    return true;
-}
 
 class SaveSafetyTest : public CommandTest {
 protected:
@@ -265,7 +254,7 @@ TEST_F(SaveSafetyTest, SecondGameUnderRealFaultsAndRaces) {
         // This game saves "race" while the other one, told the name was free, waits to rename.
         {"a name taken meanwhile", {"-e", "inject=renameat,renameat2:delay_enter=2000000"}, "race|", "No,Yes",
          [this] {
-             EXPECT_TRUE(waitFor([this] { return !savedEntries().filter(QRegularExpression("^\\.race")).isEmpty(); }));
+             EXPECT_TRUE(QTest::qWaitFor([this] { return !savedEntries().filter(QRegularExpression("^\\.race")).isEmpty(); }, 10000));
              tk.messageAnswers = {MsgResult::Yes};  // should the other game have been first
              saveAs("race");
          },
@@ -274,7 +263,7 @@ TEST_F(SaveSafetyTest, SecondGameUnderRealFaultsAndRaces) {
         {"level file turns FIFO",
          {"-P", path("qvl.ZHN"), "-e", "trace=openat", "-e", "inject=openat:delay_enter=1500000"}, "", "",
          [this] {
-             EXPECT_TRUE(waitFor([this] { return readBytes(path("strace.log")).contains("qvl.ZHN"); }));
+             EXPECT_TRUE(QTest::qWaitFor([this] { return readBytes(path("strace.log")).contains("qvl.ZHN"); }, 10000));
              ASSERT_EQ(::mkfifo(qPrintable(path("fifo")), 0644), 0);
              ASSERT_EQ(::rename(qPrintable(path("fifo")), qPrintable(path("qvl.ZHN"))), 0);
          },
@@ -351,24 +340,19 @@ TEST_F(SaveSafetyTest, UserDataFolderIsMadePrivateAndGamesRoundTrip) {
 
 TEST_F(SaveSafetyTest, UserDataFolderThatCannotBeMadeOrLiesInAMissingHomeShowsTheSavingError) {
     writeBytes(path("data"), "a plain file");  // where the first folder of the path belongs
-    tk.savedGames = dir.path() + "/data/quorvale/saved";
-    start();
-    EXPECT_TRUE(tk.messages.empty()) << "a folder that cannot be made is not worth a message at start-up";
-    startLevel(0);
-    makeMove();
-    saveAs("lost");
-    expectSavingError(dir.path() + "/data/quorvale/saved/lost.sav");
-    EXPECT_EQ(readBytes(path("data")), "a plain file");
-
     // A home that does not exist is never made, nor anything in it.
     const EnvVar home("HOME", QFile::encodeName(path("nohome")));
-    tk.savedGames = path("nohome") + "/.local/share/quorvale/saved";
-    tk.messages.clear();
-    start();
-    startLevel(0);
-    makeMove();
-    saveAs("lost");
-    expectSavingError(tk.savedGames + "/lost.sav");
+    for (const char* folder : {"/data/quorvale/saved", "/nohome/.local/share/quorvale/saved"}) {
+        tk.savedGames = dir.path() + folder;
+        tk.messages.clear();
+        start();
+        EXPECT_TRUE(tk.messages.empty()) << "a folder that cannot be made is not worth a message at start-up";
+        startLevel(0);
+        makeMove();
+        saveAs("lost");
+        expectSavingError(tk.savedGames + "/lost.sav");
+    }
+    EXPECT_EQ(readBytes(path("data")), "a plain file");
     EXPECT_FALSE(QFileInfo::exists(path("nohome")));
 }
 
