@@ -41,22 +41,28 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
+# wait_for <what failed> <log> <command...>: waits up to ten seconds for the
+# command to succeed, or ends the run with the message and the log.
+wait_for() {
+    local what=$1 log=$2
+    shift 2
+    for _ in $(seq 200); do
+        "$@" 2>/dev/null && return
+        sleep 0.05
+    done
+    echo "run_on_xvfb: $what" >&2
+    cat "$log" >&2
+    exit 1
+}
 
 if [ "$wm" = weston ]; then
     export XDG_RUNTIME_DIR="$work" WAYLAND_DISPLAY="quorvale-$$" XDG_SESSION_TYPE=wayland
     weston --backend=headless-backend.so --width=1280 --height=1024 --xwayland --idle-time=0 \
         --socket="$WAYLAND_DISPLAY" --log="$work/wm.log" >/dev/null 2>&1 &
     wm_pid=$!
-    for _ in $(seq 200); do
-        grep -q "xserver listening on display" "$work/wm.log" 2>/dev/null && break
-        sleep 0.05
-    done
+    wait_for "weston did not start with XWayland" "$work/wm.log" \
+        bash -c '[ -S "$1" ] && grep -q "xserver listening on display :[0-9]" "$2"' _ "$work/$WAYLAND_DISPLAY" "$work/wm.log"
     DISPLAY=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$work/wm.log")
-    if [ -z "$DISPLAY" ] || [ ! -S "$work/$WAYLAND_DISPLAY" ]; then
-        echo "run_on_xvfb: weston did not start with XWayland" >&2
-        cat "$work/wm.log" >&2
-        exit 1
-    fi
     export DISPLAY
     unset QT_QPA_PLATFORM SESSION_MANAGER
     [ -n "${QUORVALE_QPA_PLATFORM:-}" ] && export QT_QPA_PLATFORM="$QUORVALE_QPA_PLATFORM"
@@ -70,15 +76,7 @@ fi
 
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
 xvfb_pid=$!
-for _ in $(seq 100); do
-    [ -s "$work/display" ] && break
-    sleep 0.05
-done
-if [ ! -s "$work/display" ]; then
-    echo "run_on_xvfb: Xvfb did not start" >&2
-    cat "$work/xvfb.log" >&2
-    exit 1
-fi
+wait_for "Xvfb did not start" "$work/xvfb.log" test -s "$work/display"
 export DISPLAY=":$(head -n1 "$work/display")"
 
 # The window manager with its defaults and no session of its own.
@@ -90,15 +88,8 @@ case "$wm" in
 esac
 HOME="$work" XDG_CONFIG_HOME="$work" "${wm_command[@]}" >"$work/wm.log" 2>&1 &
 wm_pid=$!
-for _ in $(seq 200); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-    sleep 0.05
-done
-if ! xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then
-    echo "run_on_xvfb: $wm did not take the screen" >&2
-    cat "$work/wm.log" >&2
-    exit 1
-fi
+wait_for "$wm did not take the screen" "$work/wm.log" \
+    bash -c "xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'"
 
 # Under LeakSanitizer, leaks of system libraries that only the xcb platform
 # loads, and of Qt's start-up, are not ours to mend (see lsan.supp). Debian
