@@ -51,15 +51,8 @@ grep -qx "Exec=$prefix/lib/quorvale/quorvale" "$desktop" || fail "the menu entry
 echo "== the installed game's window names its menu entry"
 # WM_CLASS and the desktop-entry properties of the running game's window, on
 # an X server of its own.
-window="$(bash "$(dirname "$0")/../desktop/run_on_xvfb.sh" bash -c '
-    "$1" & game=$!
-    for _ in $(seq 200); do
-        w=$(xdotool search --onlyvisible --name "^Quorvale\$" 2>/dev/null | head -n1)
-        [ -n "$w" ] && break
-        sleep 0.05
-    done
-    [ -n "$w" ] && xprop -id "$w" WM_CLASS _GTK_APPLICATION_ID _KDE_NET_WM_DESKTOP_FILE
-    kill "$game"; wait "$game" 2>/dev/null; exit 0' _ "$prefix/bin/quorvale")" || fail "the game could not be started on an X server"
+window="$(bash "$(dirname "$0")/../desktop/run_on_xvfb.sh" bash "$(dirname "$0")/../desktop/game_window.sh" \
+    "$prefix/bin/quorvale" WM_CLASS _GTK_APPLICATION_ID _KDE_NET_WM_DESKTOP_FILE)" || fail "the game could not be started on an X server"
 echo "$window"
 class="$(sed -n 's/^StartupWMClass=//p' "$desktop")"
 entry="$(basename "$desktop" .desktop)"
