@@ -32,6 +32,16 @@ quorvale::LevelTable testLevels();
 // small, small, tall 1..4) in the test skin.
 QRgb testSkinColour(int region);
 
+// Skips the test where file permissions are not enforced (root may write
+// anywhere); ui_tests_unprivileged sets QUORVALE_REQUIRE_PERMISSIONS=1, which
+// makes that a failure.
+#define SKIP_UNLESS_PERMISSIONS_ENFORCED(enforced)                                                  \
+    if (!(enforced)) {                                                                             \
+        if (qEnvironmentVariableIntValue("QUORVALE_REQUIRE_PERMISSIONS") == 1)                     \
+            FAIL() << "this run was meant to enforce file permissions, but it does not";           \
+        GTEST_SKIP() << "root may write anywhere; ui_tests_unprivileged runs this as an unprivileged user"; \
+    }
+
 class GameTest : public ::testing::Test {
 protected:
     void SetUp() override;

@@ -37,8 +37,6 @@ bool writesAreRefused(const QString& folder) {
     return true;
 }
 
-bool permissionsRequired() { return qEnvironmentVariableIntValue("QUORVALE_REQUIRE_PERMISSIONS") == 1; }
-
 }  // namespace
 
 class HostileTest : public GameTest {
@@ -115,11 +113,7 @@ TEST_F(HostilePermissions, ReadOnlyProgramFolderStillStartsAndSaveNamesThePath) 
     writeSkin();
     ASSERT_TRUE(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup |
                                                       QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther));
-    if (!writesAreRefused(dir.path())) {
-        if (permissionsRequired()) FAIL() << "this run was meant to enforce file permissions, but it does not";
-        GTEST_SKIP() << "file permissions are not enforced for this user (root); "
-                        "ui_tests_unprivileged runs this test as an unprivileged user";
-    }
+    SKIP_UNLESS_PERMISSIONS_ENFORCED(writesAreRefused(dir.path()));
 
     FrmMain& main = start();
     EXPECT_TRUE(main.isVisible());
@@ -137,13 +131,7 @@ TEST_F(HostilePermissions, ReadOnlyProgramFolderStillStartsAndSaveNamesThePath) 
 TEST_F(HostilePermissions, UnreadableLevelFileIsReportedAndEndsTheProgram) {
     writeLevels(testLevels());
     ASSERT_TRUE(QFile::setPermissions(path("qvl.ZHN"), QFileDevice::Permissions()));
-    QFile probe(path("qvl.ZHN"));
-    if (probe.open(QIODevice::ReadOnly)) {
-        probe.close();
-        if (permissionsRequired()) FAIL() << "this run was meant to enforce file permissions, but it does not";
-        GTEST_SKIP() << "file permissions are not enforced for this user (root); "
-                        "ui_tests_unprivileged runs this test as an unprivileged user";
-    }
+    SKIP_UNLESS_PERMISSIONS_ENFORCED(!QFile(path("qvl.ZHN")).open(QIODevice::ReadOnly));
 
     startExpectingFailure();
     expectEndedWith(QStringLiteral("Quorvale - Error"));

@@ -370,11 +370,7 @@ TEST_F(SavedFolderUnprivileged, ReadOnlyProgramFolderSavesInTheUsersDataFolder) 
     writeLevels(testLevels());
     writeSkin();
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
-    if (::access(QFile::encodeName(dir.path()).constData(), W_OK) == 0) {
-        if (qEnvironmentVariableIntValue("QUORVALE_REQUIRE_PERMISSIONS") == 1)
-            FAIL() << "this run was meant to enforce file permissions, but it does not";
-        GTEST_SKIP() << "root may write anywhere; ui_tests_unprivileged runs this as an unprivileged user";
-    }
+    SKIP_UNLESS_PERMISSIONS_ENFORCED(::access(QFile::encodeName(dir.path()).constData(), W_OK) != 0);
     const EnvVar xdg("XDG_DATA_HOME", QFile::encodeName(home.path() + "/share"));
     const saves::SavedFolderInputs in = saves::currentSavedFolderInputs(dir.path());
     EXPECT_FALSE(in.programFolderWritable);
@@ -402,11 +398,7 @@ TEST_F(SavedFolderUnprivileged, ReplacedGameKeepsItsModeAndAReadOnlyOneIsNotRepl
     EXPECT_EQ(modeOf(savedPath("keep.sav")), static_cast<mode_t>(S_IFREG | 0640));
 
     ASSERT_EQ(::chmod(QFile::encodeName(savedPath("keep.sav")).constData(), 0400), 0);
-    if (::access(QFile::encodeName(savedPath("keep.sav")).constData(), W_OK) == 0) {
-        if (qEnvironmentVariableIntValue("QUORVALE_REQUIRE_PERMISSIONS") == 1)
-            FAIL() << "this run was meant to enforce file permissions, but it does not";
-        GTEST_SKIP() << "root may write anywhere; ui_tests_unprivileged runs this as an unprivileged user";
-    }
+    SKIP_UNLESS_PERMISSIONS_ENFORCED(::access(QFile::encodeName(savedPath("keep.sav")).constData(), W_OK) != 0);
     dragPiece(8, {30, 30}, {cellCentre(1, 4)});
     tk.messages.clear();
     expectOverwriteFails();
