@@ -18,6 +18,11 @@
 #                                     made there on the first use; without it every
 #                                     run downloads everything
 #   QUORVALE_KEEP_CHROOT=1            leave the chroot in LOG_DIR/root for a look
+#
+# Run no other X server tests on this machine meanwhile: the chroot has a /tmp
+# of its own, so its Xvfb and one outside cannot see each other's display
+# locks, yet both share the abstract X socket names, and a window test on
+# either side can then reach the other side's server.
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
