@@ -3,6 +3,7 @@
 // closes. xdotool drives mouse and keyboard, so events arrive as a player's.
 #include <QAction>
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDBusObjectPath>
 #include <QDialog>
 #include <QMenu>
@@ -10,6 +11,7 @@
 #include <QRegularExpression>
 #include <QTest>
 #include <algorithm>
+#include <csignal>
 #include <iostream>
 
 #include "gamefixture.h"
@@ -263,6 +265,16 @@ protected:
         for (auto [name, object] : {std::pair<QString, QObject*>{"SessionManager", &session}, {"ScreenSaver", &screenSaver}})
             ASSERT_TRUE(bus.registerObject("/org/gnome/" + name, object, QDBusConnection::ExportAllSlots) &&
                         bus.registerService("org.gnome." + name));
+        // The GTK backend looks for the session manager only when it starts.
+        // Qt 6.5 and later ask the portal for settings while the application
+        // starts, before the stand-ins above were there: end the portal and
+        // its backend, so the game's first request starts them anew.
+        for (const char* name : {"org.freedesktop.impl.portal.desktop.gtk", "org.freedesktop.portal.Desktop"}) {
+            const QDBusReply<uint> pid = bus.interface()->servicePid(name);
+            if (!pid.isValid()) continue;
+            ::kill(static_cast<pid_t>(pid.value()), SIGTERM);
+            ASSERT_TRUE(QTest::qWaitFor([&] { return !bus.interface()->isServiceRegistered(name).value(); }, 5000)) << name;
+        }
         GameTest::SetUp();
         std::cout << "[ platform ] " << QGuiApplication::platformName().toStdString() << "\n";
         start();
