@@ -206,12 +206,8 @@ class SessionLogoutTest : public ClosingBase, public ::testing::WithParamInterfa
 // The session manager as the window sees it during a logout.
 struct StandInLogout final : FrmMain::LogoutRequest {
     bool mayAsk = true;
-    int asked = 0;
-    int cancels = 0;
-    bool allowsInteraction() override {
-        ++asked;
-        return mayAsk;
-    }
+    int asked = 0, cancels = 0;
+    bool allowsInteraction() override { return ++asked, mayAsk; }
     void cancel() override { ++cancels; }
 };
 
