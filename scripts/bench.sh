@@ -7,11 +7,11 @@
 #   - the solver benchmark.
 # Then prints a table. Not part of the test suite.
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
-BUILD_DIR="${QUORVALE_BENCH_BUILD_DIR:-$ROOT/build-rel}"
+BUILD_DIR="$ROOT/build-rel"  # the release preset's
 RUNS="${QUORVALE_BENCH_RUNS:-9}"
 
-install_missing xvfb libxcb1-dev pkg-config
-QUORVALE_BUILD_TYPE=Release build -DQUORVALE_BUILD_TESTS=OFF -DQUORVALE_BUILD_BENCH=ON
+install_missing xvfb libxcb1-dev pkg-config libbenchmark-dev
+build release
 
 bench="$BUILD_DIR/bench"
 out="$(mktemp -d)"

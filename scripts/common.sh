@@ -2,14 +2,15 @@
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-BUILD_DIR="${QUORVALE_BUILD_DIR:-$ROOT/build}"
+# The build folder of the default and play presets.
+BUILD_DIR="$ROOT/build"
 # What building and running the game needs (libgl-dev for Qt's CMake package;
 # pkgconf and libxcb1-dev for the game's own talk with X11 window managers).
 GAME_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev pkgconf libxcb1-dev)
-# What the test suite needs on top: GoogleTest, Google Benchmark, and the
-# tools that check the .deb, the desktop metadata and the manual pages, and
-# strace, which makes real system calls of a second game fail or wait.
-TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev
+# What the test suite needs on top: GoogleTest, the tools that check the
+# .deb, the desktop metadata and the manual pages, and strace, which makes
+# real system calls of a second game fail or wait.
+TEST_PACKAGES=(libgtest-dev libgmock-dev
                dpkg-dev file lintian desktop-file-utils appstream man-db groff-base strace)
 
 # install_missing [PACKAGE...]: the game's packages and the ones given.
@@ -27,12 +28,10 @@ install_missing() {
     fi
 }
 
-# build [CMAKE_ARGUMENT...]: configures BUILD_DIR and builds it, all of it or
-# only the targets named in BUILD_TARGETS. (Called in a condition, where set -e
-# is off: a failed configuration returns at once instead of building stale files.)
+# build PRESET: configures and builds with the CMake preset of that name
+# (CMakePresets.json holds the options and the build folder of each). Called
+# in a condition, where set -e is off: a failed configuration returns at once
+# instead of building stale files.
 build() {
-    cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE="${QUORVALE_BUILD_TYPE:-RelWithDebInfo}" "$@" || return
-    local targets=()
-    for t in ${BUILD_TARGETS:-}; do targets+=(--target "$t"); done
-    cmake --build "$BUILD_DIR" -j "$(nproc)" "${targets[@]}"
+    (cd "$ROOT" && cmake --preset "$1" && cmake --build --preset "$1" -j "$(nproc)")
 }

@@ -6,15 +6,14 @@
 # that reach new code are merged into fuzz/corpus/ afterwards.
 # Usage: bash scripts/fuzz.sh [SECONDS] [TARGET...]
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
-BUILD_DIR="${QUORVALE_FUZZ_BUILD_DIR:-$ROOT/build-fuzz}"
+BUILD_DIR="$ROOT/build-fuzz"  # the fuzz preset's
 SECONDS_EACH="${1:-600}"
 shift || true
 TARGETS=("$@")
 [ ${#TARGETS[@]} -gt 0 ] || TARGETS=(level_file saved_game game_name cp1252)
 
 install_missing clang-14 libclang-rt-14-dev
-cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 \
-    -DQUORVALE_FUZZ=ON -DQUORVALE_BUILD_TESTS=OFF
+(cd "$ROOT" && cmake --preset fuzz)
 cmake --build "$BUILD_DIR" -j "$(nproc)" --target "${TARGETS[@]/#/fuzz_}"
 
 mkdir -p "$BUILD_DIR/artifacts"

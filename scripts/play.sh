@@ -3,5 +3,5 @@
 # benchmarks: the skin and levels come ready-made from data/) and starts it.
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 install_missing
-BUILD_TARGETS=quorvale build -DQUORVALE_BUILD_TESTS=OFF -DQUORVALE_BUILD_BENCH=OFF
+build play
 exec "$BUILD_DIR/game/quorvale"

@@ -8,7 +8,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 out="${1:-$ROOT/doc/screenshot.png}"
 
 install_missing xvfb openbox x11-utils xdotool imagemagick
-BUILD_TARGETS=quorvale build
+build play
 
 work="$(mktemp -d)"
 xvfb_pid="" wm_pid="" game_pid=""

@@ -12,22 +12,18 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 install_missing "${TEST_PACKAGES[@]}" xvfb openbox icewm x11-utils xdotool wmctrl \
     weston xwayland qt6-wayland dbus-daemon xdg-desktop-portal xdg-desktop-portal-gtk
 failed=()
-if build -DQUORVALE_BUILD_TESTS=ON -DQUORVALE_BUILD_BENCH=ON; then
-    QT_QPA_PLATFORM=offscreen ctest --test-dir "$BUILD_DIR" --output-on-failure -j "$(nproc)" ||
-        failed+=("the tests of the normal pass")
+# Each pass is a CMake preset: its build options, its build folder and the
+# environment its tests run in (the sanitizers' options among them).
+if build default; then
+    (cd "$ROOT" && ctest --preset default -j "$(nproc)") || failed+=("the tests of the normal pass")
 else
     failed+=("the normal build")
 fi
 
 if [ "${QUORVALE_SKIP_SANITIZED:-0}" != 1 ]; then
     echo "== The suite again under AddressSanitizer + UndefinedBehaviorSanitizer =="
-    BUILD_DIR="${QUORVALE_ASAN_BUILD_DIR:-$ROOT/build-asan}"
-    if QUORVALE_BUILD_TYPE=Debug build -DQUORVALE_BUILD_TESTS=ON -DQUORVALE_SANITIZE=ON -DQUORVALE_BUILD_BENCH=OFF; then
-        # Leak checking stays on, for the Qt tests too: they report no leaks.
-        QT_QPA_PLATFORM=offscreen ASAN_OPTIONS="abort_on_error=1:detect_leaks=1" \
-            UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
-            ctest --test-dir "$BUILD_DIR" --output-on-failure -j "$(nproc)" ||
-            failed+=("the tests of the sanitized pass")
+    if build asan; then
+        (cd "$ROOT" && ctest --preset asan -j "$(nproc)") || failed+=("the tests of the sanitized pass")
     else
         failed+=("the sanitized build")
     fi

@@ -80,9 +80,13 @@ FrmMain::FrmMain(Toolkit& toolkit, quorvale::Board& board, quorvale::Pieces& pie
     // request to save the session's state asks nothing and closes nothing.
     connect(qGuiApp, &QGuiApplication::commitDataRequest, &callbacks_, [this](QSessionManager& manager) {
         manager.setRestartHint(QSessionManager::RestartNever);
-        if (unloaded_) return;
-        const bool interactionAllowed = gameModified && manager.allowsInteraction();
-        if (sessionLogout(interactionAllowed)) manager.cancel();
+        struct Request final : LogoutRequest {
+            QSessionManager& manager;
+            explicit Request(QSessionManager& m) : manager(m) {}
+            bool allowsInteraction() override { return manager.allowsInteraction(); }
+            void cancel() override { manager.cancel(); }
+        } request(manager);
+        commitData(request);
         manager.release();
     });
     connect(qGuiApp, &QGuiApplication::saveStateRequest, &callbacks_,
@@ -252,6 +256,13 @@ bool FrmMain::sessionLogout(bool interactionAllowed) {
     unloaded_ = true;
     close();
     return false;
+}
+
+void FrmMain::commitData(LogoutRequest& request) {
+    // Asking for leave to interact makes the session wait for the program,
+    // so it is asked only when there is something to save.
+    if (unloaded_ || !gameModified) return;
+    if (sessionLogout(request.allowsInteraction())) request.cancel();
 }
 
 void FrmMain::changeEvent(QEvent* event) {

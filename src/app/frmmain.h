@@ -93,6 +93,17 @@ public:
     // lets the program ask, and closes the window unless the player
     // cancelled. Returns true when the logout should be cancelled.
     bool sessionLogout(bool interactionAllowed);
+    // What the logout glue asks of the session manager: Qt's QSessionManager
+    // in the program, a stand-in in tests (Qt makes none outside a session).
+    struct LogoutRequest {
+        virtual ~LogoutRequest() = default;
+        virtual bool allowsInteraction() = 0;
+        virtual void cancel() = 0;
+    };
+    // The session's request to commit data before a logout: runs
+    // sessionLogout, with leave to ask only while a game is unsaved and the
+    // session allows it, and cancels the logout when the player cancelled.
+    void commitData(LogoutRequest& request);
     // True once the window has closed for good.
     bool isUnloaded() const { return unloaded_; }
 

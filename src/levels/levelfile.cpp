@@ -6,27 +6,6 @@
 
 namespace quorvale {
 
-std::int16_t readInt16(const std::uint8_t* p) {
-    return static_cast<std::int16_t>(static_cast<std::uint16_t>(p[0] | (p[1] << 8)));
-}
-
-std::int32_t readInt32(const std::uint8_t* p) {
-    const std::uint32_t v = static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-                            (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-    return static_cast<std::int32_t>(v);
-}
-
-void writeInt16(std::uint8_t* p, std::int16_t value) {
-    const auto v = static_cast<std::uint16_t>(value);
-    p[0] = static_cast<std::uint8_t>(v & 0xFF);
-    p[1] = static_cast<std::uint8_t>(v >> 8);
-}
-
-void writeInt32(std::uint8_t* p, std::int32_t value) {
-    const auto v = static_cast<std::uint32_t>(value);
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>((v >> (8 * i)) & 0xFF);
-}
-
 void clearLevelTable(LevelTable& levels) {
     for (auto& level : levels) {
         level.name.assign(kLevelNameLength, u'\0');

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/board.h"
+#include "core/littleendian.h"  // the record's fields, for the formats built on it
 
 namespace quorvale {
 
@@ -36,11 +37,5 @@ void readLevelTable(const std::uint8_t* bytes, std::size_t size, LevelTable& lev
 // padded with spaces to 10 bytes; nothing when a name has a character the
 // code page cannot encode.
 std::optional<std::vector<std::uint8_t>> writeLevelTable(const LevelTable& levels);
-
-// Little-endian helpers shared by the file formats.
-std::int16_t readInt16(const std::uint8_t* p);
-std::int32_t readInt32(const std::uint8_t* p);
-void writeInt16(std::uint8_t* p, std::int16_t value);
-void writeInt32(std::uint8_t* p, std::int32_t value);
 
 }  // namespace quorvale

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "core/cp1252.h"
+#include "core/littleendian.h"
 #include "levels/levelfile.h"
 
 namespace quorvale {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "core/littleendian.h"
 #include "files/fileaccess.h"
 
 namespace quorvale {
@@ -18,11 +19,11 @@ constexpr std::size_t kMaxSkinBytes = 64 * 1024 * 1024;
 
 // Header fields, read byte by byte in little-endian order.
 std::uint32_t le16(const QByteArray& b, int at) {
-    return std::uint32_t(std::uint8_t(b[at])) | (std::uint32_t(std::uint8_t(b[at + 1])) << 8);
+    return readUInt16(reinterpret_cast<const std::uint8_t*>(b.constData()) + at);
 }
 
 std::uint32_t le32(const QByteArray& b, int at) {
-    return le16(b, at) | (le16(b, at + 2) << 16);
+    return readUInt32(reinterpret_cast<const std::uint8_t*>(b.constData()) + at);
 }
 
 }  // namespace

@@ -196,12 +196,20 @@ struct LogoutCase {
     const char* name;
     bool mayAsk;        // the session allows interaction
     MsgResult answer;   // the reply given if the question is asked
-    bool callsOff;      // what sessionLogout returns
+    bool callsOff;      // the session manager is told to cancel the logout
     QStringList saved;  // the saved games afterwards
     bool closes;
 };
 
 class SessionLogoutTest : public ClosingBase, public ::testing::WithParamInterface<LogoutCase> {};
+
+// The session manager as the window sees it during a logout.
+struct StandInLogout final : FrmMain::LogoutRequest {
+    bool mayAsk = true;
+    int asked = 0, cancels = 0;
+    bool allowsInteraction() override { return ++asked, mayAsk; }
+    void cancel() override { ++cancels; }
+};
 
 TEST_P(SessionLogoutTest, AfterAMove) {
     const LogoutCase& c = GetParam();
@@ -209,7 +217,10 @@ TEST_P(SessionLogoutTest, AfterAMove) {
     playOneMove();
     tk.messageAnswers = {c.answer};
     tk.inputAnswers = {"Logout"};
-    EXPECT_EQ(frm->sessionLogout(c.mayAsk), c.callsOff);
+    StandInLogout session;
+    session.mayAsk = c.mayAsk;
+    frm->commitData(session);
+    EXPECT_EQ(session.cancels, c.callsOff ? 1 : 0);
     if (c.mayAsk) expectExitQuestion(0);
     else EXPECT_TRUE(tk.messages.empty());
     EXPECT_EQ(savedGames(), c.saved);
@@ -235,7 +246,9 @@ INSTANTIATE_TEST_SUITE_P(Answers, SessionLogoutTest,
 TEST_F(ClosingBase, SessionLogoutWithNothingToSaveAsksNothing) {
     start();
     startLevel(0);
-    EXPECT_FALSE(frm->sessionLogout(true));
+    StandInLogout session;
+    frm->commitData(session);
+    EXPECT_EQ(session.asked + session.cancels, 0) << "the session is neither kept waiting nor called off";
     EXPECT_TRUE(tk.messages.empty());
     EXPECT_FALSE(frm->isUnloaded()) << "the session's end closes it";
 }

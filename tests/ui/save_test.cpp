@@ -1,6 +1,5 @@
 // File > Save Game: the name prompt, the name rules, overwriting and writing.
 #include "commandtest.h"
-#include "saves/savefile.h"
 
 namespace {
 
@@ -12,17 +11,6 @@ protected:
         startLevel(1);
         tk.messages.clear();
         tk.inputs.clear();
-    }
-
-    void expectSavedGameBytes(const QString& file, std::int32_t steps, std::int16_t levelIndex) {
-        const QByteArray bytes = readBytes(savedPath(file));
-        ASSERT_EQ(bytes.size(), 36);
-        quorvale::SavedGame game;
-        ASSERT_EQ(quorvale::parseSavedGame(reinterpret_cast<const std::uint8_t*>(bytes.constData()), 36, game), "");
-        EXPECT_EQ(game.steps, steps);
-        EXPECT_EQ(game.levelIndex, levelIndex);
-        EXPECT_EQ(game.levelName, frm->levels[levelIndex].name);
-        EXPECT_EQ(game.positions, quorvale::encodePositions(frm->pieces()));
     }
 };
 
@@ -38,11 +26,13 @@ TEST_F(SaveTest, WritesTheGameAndClearsTheChangedMark) {
     EXPECT_EQ(tk.inputs[0].defaultText, "");
     EXPECT_TRUE(tk.messages.empty());
 
-    const QByteArray bytes = readBytes(savedPath("Three hundred steps.sav"));
-    ASSERT_EQ(bytes.size(), 36);
-    EXPECT_EQ(bytes.left(6), QByteArray("\x2c\x01\x00\x00\x02\x00", 6));
-    EXPECT_EQ(bytes.mid(6, 10), QByteArray("Test 03   "));
-    expectSavedGameBytes("Three hundred steps.sav", 300, 2);
+    // 300 steps, level 2, its name, then 10 x row + column of each piece of
+    // the layout TSST/TSST/TWWT/TooT/o..o (square, wide, tall, small).
+    EXPECT_EQ(readBytes(savedPath("Three hundred steps.sav")),
+              QByteArray("\x2c\x01\x00\x00\x02\x00"
+                         "Test 03   "
+                         "\x01\x00\x15\x00\x00\x00\x03\x00\x14\x00\x17\x00\x1f\x00\x20\x00\x28\x00\x2b\x00",
+                         36));
     EXPECT_FALSE(frm->gameModified);
     EXPECT_TRUE(frm->mnuSaveGame->isEnabled());
     EXPECT_EQ(savedEntries(), QStringList{"Three hundred steps.sav"});
@@ -141,7 +131,13 @@ TEST_F(SaveTest, ExistingNameAsksBeforeOverwriting) {
     EXPECT_EQ(tk.messages[0].icon, MsgIcon::Question);
     EXPECT_EQ(tk.messages[0].buttons, MsgButtons::YesNo);
     EXPECT_EQ(tk.inputs[1].defaultText, "mine");
-    expectSavedGameBytes("mine.sav", 1, 0);
+    // One step on "Easy" (TWWT/TooT/TSST/TSST/o..o) with the small piece at
+    // row 4, column 0 moved to column 1.
+    EXPECT_EQ(readBytes(savedPath("mine.sav")),
+              QByteArray("\x01\x00\x00\x00\x00\x00"
+                         "Easy      "
+                         "\x15\x00\x01\x00\x00\x00\x03\x00\x14\x00\x17\x00\x0b\x00\x0c\x00\x29\x00\x2b\x00",
+                         36));
     EXPECT_FALSE(frm->gameModified);
     tk.expectScriptUsed();
 }
