@@ -7,40 +7,25 @@
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 out="${1:-$ROOT/doc/screenshot.png}"
 
-install_missing xvfb openbox x11-utils xdotool imagemagick
-build play
+# The capture runs again through the desktop tests' runner, which starts a
+# private X server (96 dots per inch: 15 twips a pixel) with openbox.
+if [ -z "${QUORVALE_SCREENSHOT_ON_XVFB:-}" ]; then
+    install_missing xvfb openbox x11-utils xdotool wmctrl imagemagick
+    build play
+    QUORVALE_SCREENSHOT_ON_XVFB=1 exec bash "$ROOT/tests/desktop/run_on_xvfb.sh" bash "$0" "$out"
+fi
 
 work="$(mktemp -d)"
-xvfb_pid="" wm_pid="" game_pid=""
+game_pid=""
 cleanup() {
-    for pid in "$game_pid" "$wm_pid" "$xvfb_pid"; do
-        [ -n "$pid" ] && { kill "$pid"; wait "$pid"; } 2>/dev/null || true
-    done
+    [ -n "$game_pid" ] && { kill "$game_pid"; wait "$game_pid"; } 2>/dev/null
     rm -rf "$work"
 }
 trap cleanup EXIT
 
-# A private X server at 96 dots per inch (15 twips a pixel); it writes its
-# display number once it is ready.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -dpi 96 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 50); do
-    [ -s "$work/display" ] && break
-    sleep 0.1
-done
-[ -s "$work/display" ] || { cat "$work/xvfb.log"; echo "Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$(head -n1 "$work/display")"
-
-HOME="$work" XDG_CONFIG_HOME="$work" openbox --sm-disable >"$work/openbox.log" 2>&1 &
-wm_pid=$!
-for _ in $(seq 50); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-    sleep 0.1
-done
-
 # The game in its build folder, with a home of its own so nothing of the
 # user's is read or written.
-HOME="$work" XDG_DATA_HOME="" QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR=1 "$BUILD_DIR/game/quorvale" \
+HOME="$work" XDG_DATA_HOME="" QT_SCALE_FACTOR=1 "$BUILD_DIR/game/quorvale" \
     >"$work/game.log" 2>&1 &
 game_pid=$!
 # waits for a window titled $1 and prints its id
