@@ -74,11 +74,6 @@ if [ "$wm" = weston ]; then
     exit $?
 fi
 
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-wait_for "Xvfb did not start" "$work/xvfb.log" test -s "$work/display"
-export DISPLAY=":$(head -n1 "$work/display")"
-
 # The window manager with its defaults and no session of its own.
 case "$wm" in
     openbox) wm_command=(openbox --sm-disable) ;;
@@ -86,10 +81,31 @@ case "$wm" in
     fluxbox) wm_command=(fluxbox -no-slit -no-toolbar) ;;
     *) echo "run_on_xvfb: unknown window manager $wm" >&2; exit 1 ;;
 esac
-HOME="$work" XDG_CONFIG_HOME="$work" "${wm_command[@]}" >"$work/wm.log" 2>&1 &
-wm_pid=$!
-wait_for "$wm did not take the screen" "$work/wm.log" \
-    bash -c "xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'"
+# start_desktop: Xvfb, then the window manager on it; fails when the window
+# manager never takes the screen. Now and then, with several runs starting at
+# once, the window manager cannot open a display Xvfb has just announced, so
+# that is tried three times on a new server before the run fails.
+start_desktop() {
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+    xvfb_pid=$!
+    wait_for "Xvfb did not start" "$work/xvfb.log" test -s "$work/display"
+    export DISPLAY=":$(head -n1 "$work/display")"
+    HOME="$work" XDG_CONFIG_HOME="$work" "${wm_command[@]}" >"$work/wm.log" 2>&1 &
+    wm_pid=$!
+    for _ in $(seq 200); do
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+        kill -0 "$wm_pid" 2>/dev/null || break
+        sleep 0.05
+    done
+    echo "run_on_xvfb: $wm did not take the screen $DISPLAY" >&2
+    cat "$work/wm.log" "$work/xvfb.log" >&2
+    kill "$wm_pid" "$xvfb_pid" 2>/dev/null
+    wait "$wm_pid" "$xvfb_pid" 2>/dev/null
+    wm_pid= xvfb_pid=
+    : >"$work/display"
+    return 1
+}
+start_desktop || start_desktop || start_desktop || exit 1
 
 # Under LeakSanitizer, leaks of system libraries that only the xcb platform
 # loads, and of Qt's start-up, are not ours to mend (see lsan.supp). Debian
