@@ -18,10 +18,12 @@
 #include <QStringList>
 #include <QtMath>
 
+#include <cstdint>
 #include <cstdio>
 #include <random>
 #include <utility>
 
+#include "core/littleendian.h"
 #include "ui/skinmap.h"
 
 namespace {
@@ -867,38 +869,26 @@ QImage drawTamberlo(int factor) {
 // ---------------------------------------------------------------------------
 // Output.
 
-void putLe16(QByteArray& out, int v) {
-    out.append(char(v & 0xFF));
-    out.append(char((v >> 8) & 0xFF));
-}
-
-void putLe32(QByteArray& out, quint32 v) {
-    for (int i = 0; i < 4; ++i) {
-        out.append(char((v >> (8 * i)) & 0xFF));
-    }
-}
-
 // Writes an uncompressed 24-bit Windows bitmap, bottom-up, rows padded to 4 bytes.
 bool writeBmp24(const QImage& image, const QString& path) {
+    using quorvale::writeInt16;
+    using quorvale::writeInt32;
     const QImage img = image.convertToFormat(QImage::Format_RGB32);
     const int rowBytes = (img.width() * 3 + 3) & ~3;
-    const quint32 pixelBytes = quint32(rowBytes) * quint32(img.height());
-    QByteArray out;
-    out.append("BM");
-    putLe32(out, 14 + 40 + pixelBytes);
-    putLe32(out, 0);
-    putLe32(out, 14 + 40);
-    putLe32(out, 40);
-    putLe32(out, quint32(img.width()));
-    putLe32(out, quint32(img.height()));
-    putLe16(out, 1);
-    putLe16(out, 24);
-    putLe32(out, 0);  // no compression
-    putLe32(out, pixelBytes);
-    putLe32(out, 2835);  // 72 dpi
-    putLe32(out, 2835);
-    putLe32(out, 0);
-    putLe32(out, 0);
+    const int pixelBytes = rowBytes * img.height();
+    constexpr int kHeaderBytes = 14 + 40;  // file header + BITMAPINFOHEADER
+    std::uint8_t header[kHeaderBytes] = {'B', 'M'};
+    writeInt32(header + 2, kHeaderBytes + pixelBytes);  // file size
+    writeInt32(header + 10, kHeaderBytes);              // where the pixels start
+    writeInt32(header + 14, 40);
+    writeInt32(header + 18, img.width());
+    writeInt32(header + 22, img.height());  // positive: bottom-up rows
+    writeInt16(header + 26, 1);             // planes
+    writeInt16(header + 28, 24);            // bits per pixel; compression at 30 stays 0
+    writeInt32(header + 34, pixelBytes);
+    writeInt32(header + 38, 2835);  // 72 dpi
+    writeInt32(header + 42, 2835);  // no palette: 46 and 50 stay 0
+    QByteArray out(reinterpret_cast<const char*>(header), kHeaderBytes);
     for (int y = img.height() - 1; y >= 0; --y) {
         const QRgb* line = reinterpret_cast<const QRgb*>(img.constScanLine(y));
         for (int x = 0; x < img.width(); ++x) {
