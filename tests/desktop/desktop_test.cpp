@@ -10,9 +10,11 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
+#include <QTimer>
 #include <algorithm>
 #include <csignal>
 #include <iostream>
+#include <map>
 
 #include "gamefixture.h"
 
@@ -61,10 +63,12 @@ void xdotool(const QStringList& args) {
 }
 
 // Every place the main window's client area had while shown: where it was
-// put when it showed, then each place the X server reported.
+// put when it showed, then each place the X server reported. And where each
+// dialog's frame was to go when it showed, by title.
 class PlaceLog : public QObject {
 public:
     std::vector<QPoint> places;
+    std::map<QString, QPoint> dialogsShownAt;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
@@ -72,6 +76,8 @@ protected:
         if (window != nullptr && window->isVisible() &&
             (event->type() == QEvent::Show || event->type() == QEvent::Move))
             places.push_back(window->geometry().topLeft());
+        auto* dialog = qobject_cast<QDialog*>(watched);
+        if (dialog != nullptr && event->type() == QEvent::Show) dialogsShownAt[dialog->windowTitle()] = dialog->pos();
         return false;
     }
 };
@@ -144,15 +150,43 @@ TEST_F(DesktopTest, WindowsAreCentredByTheirFrames) {
     // The level chooser and the About box, over the main window.
     for (QAction* opener : {frm->mnuNewGame, frm->mnuAbout}) {
         QRect dialogFrame;
-        tk.modalScripts.push_back([&dialogFrame](QDialog& dialog) {
+        QString title;
+        tk.modalScripts.push_back([&](QDialog& dialog) {
             dialogFrame = waitForFrame(dialog);
+            title = dialog.windowTitle();
             dialog.reject();
         });
         opener->trigger();
         ASSERT_FALSE(dialogFrame.isEmpty()) << opener->text().toStdString();
         EXPECT_EQ(dialogFrame.left(), frame.left() + (frame.width() - dialogFrame.width()) / 2);
         EXPECT_EQ(dialogFrame.top(), frame.top() + (frame.height() - dialogFrame.height()) / 2);
+        // Its frame, like the main window's, was put there before it mapped.
+        EXPECT_EQ(placeLog.dialogsShownAt[title], dialogFrame.topLeft()) << "the dialog moved after it showed";
     }
+}
+
+// A window manager too busy to frame the window at once, stopped for a
+// moment as the game starts: the window is centred when its frame comes.
+class BusyWindowManagerTest : public DesktopTest {
+protected:
+    void SetUp() override {
+        wm = qEnvironmentVariableIntValue("QUORVALE_WM_PID");
+        if (wm <= 0) GTEST_SKIP() << "the runner names no window manager process";
+        ASSERT_EQ(::kill(wm, SIGSTOP), 0);
+        QTimer::singleShot(500, [this] { ::kill(wm, SIGCONT); });
+        DesktopTest::SetUp();
+    }
+    void TearDown() override {
+        if (wm > 0) ::kill(wm, SIGCONT);
+        DesktopTest::TearDown();
+    }
+    pid_t wm = 0;
+};
+
+TEST_F(BusyWindowManagerTest, WindowIsCentredWhenItsFrameComesLate) {
+    ASSERT_FALSE(frame.isEmpty());
+    EXPECT_EQ(frame.left(), (1280 - frame.width()) / 2);
+    EXPECT_EQ(frame.top(), (1024 - frame.height()) / 2);
 }
 
 TEST_F(DesktopTest, DragCutOffByTheFileMenu) {

@@ -115,6 +115,8 @@ export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}fast_unwind_on_malloc=0:supp
 
 # No session manager: the tests must not register with the desktop's one.
 unset SESSION_MANAGER
+# A test may stop the window manager for a moment, as a busy one is.
+export QUORVALE_WM_PID="$wm_pid"
 export QT_QPA_PLATFORM=xcb
 [ "${QUORVALE_SESSION_BUS:-}" = 1 ] && set -- dbus-run-session -- "$@"
 "$@"

@@ -122,9 +122,12 @@ protected:
     void saveAndLoadBack(const QString& folder) {
         startLevel(0);
         makeMove();
+        const mode_t mask = ::umask(022);
         saveAs("mine");
+        ::umask(mask);
         ASSERT_TRUE(tk.messages.empty());
         EXPECT_EQ(readBytes(folder + "/mine.sav").size(), 36);
+        EXPECT_EQ(modeOf(folder + "/mine.sav"), static_cast<mode_t>(S_IFREG | 0644));
         EXPECT_FALSE(QFileInfo::exists(path("saved")));
         startLevel(1);
         queuePickFile("mine.sav");
@@ -205,6 +208,14 @@ TEST_F(SaveSafetyTest, LinksFifosAndDevicesUnderTheNameAreRefusedWithoutAQuestio
     EXPECT_EQ(savedEntries(), names);
     EXPECT_TRUE(S_ISLNK(modeOf(savedPath("link.sav"))) && S_ISLNK(modeOf(savedPath("dangling.sav"))));
     EXPECT_TRUE(S_ISFIFO(modeOf(savedPath("fifo.sav"))));
+
+    // The saved folder itself a link to a folder elsewhere: nothing goes through it.
+    ASSERT_TRUE(QDir(dir.path()).rename("saved", "moved") && QFile::link(outside.path(), path("saved")));
+    tk.messages.clear();
+    saveAs("through");
+    expectSavingError(dir.path() + "/saved/through.sav");
+    EXPECT_EQ(QDir(outside.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).join(u' ').toStdString(),
+              "target");
     tk.expectScriptUsed();
 }
 
