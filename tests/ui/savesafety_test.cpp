@@ -342,6 +342,7 @@ TEST(SavedFolderChoice, DesktopToolkitUsesTheChoiceForThisProcess) {
 
 TEST_F(SaveSafetyTest, UserDataFolderIsMadePrivateAndGamesRoundTrip) {
     tk.savedGames = dir.path() + "/data/quorvale/saved";
+    const EnvVar home("HOME", QFile::encodeName(path("da")));  // begins the data folder's path, but does not hold it
     start();
     EXPECT_TRUE(tk.messages.empty());
     for (const char* made : {"/data", "/data/quorvale", "/data/quorvale/saved"}) {
