@@ -100,6 +100,15 @@ TEST(QtToolkitTest, MessageBoxShowsIconButtonsAndLines) {
     EXPECT_EQ(seenButtons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
 }
 
+namespace {
+// The title whole in a bold title bar with room for the frame's buttons.
+bool titleFits(const QDialog& dialog) {
+    QFont bold = dialog.font();
+    bold.setBold(true);
+    return dialog.width() >= QFontMetrics(bold).horizontalAdvance(dialog.windowTitle()) + 100;
+}
+}  // namespace
+
 TEST(QtToolkitTest, InputBoxReturnsTheTextOrNothingForCancel) {
     QtToolkit toolkit;
     QTimer::singleShot(0, [] {
@@ -108,13 +117,10 @@ TEST(QtToolkitTest, InputBoxReturnsTheTextOrNothingForCancel) {
         auto* edit = dialog->findChild<QLineEdit*>();
         ASSERT_NE(edit, nullptr);
         EXPECT_EQ(edit->text(), "start");
-        // The prompt on one line; the title whole in a bold title bar with
-        // room for the frame's buttons.
+        // The prompt on one line, and the title whole.
         auto* prompt = dialog->findChild<QLabel*>();
         EXPECT_LT(prompt->height(), 2 * prompt->fontMetrics().height());
-        QFont bold = dialog->font();
-        bold.setBold(true);
-        EXPECT_GE(dialog->width(), QFontMetrics(bold).horizontalAdvance(dialog->windowTitle()) + 100);
+        EXPECT_TRUE(titleFits(*dialog));
         edit->setText("typed");
         dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
     });
@@ -125,6 +131,7 @@ TEST(QtToolkitTest, InputBoxReturnsTheTextOrNothingForCancel) {
     QTimer::singleShot(0, [] {
         auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
         ASSERT_NE(dialog, nullptr);
+        EXPECT_TRUE(titleFits(*dialog)) << "a prompt shorter than the title";
         dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->click();
     });
     EXPECT_EQ(toolkit.inputBox(nullptr, "Name?", "Quorvale - Saving Game", "start"), "");
