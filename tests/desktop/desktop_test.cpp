@@ -319,14 +319,27 @@ protected:
     StandInScreenSaver screenSaver;
 };
 
-// A completed move takes a logout inhibitor; saving drops it, the next move
-// takes one again and closing the game drops that.
+// A completed move takes a logout inhibitor; saving drops it, even when the
+// portal answers only after the save; the next move takes one again and
+// closing the game drops that.
 TEST_F(PortalTest, UnsavedGameHoldsOffALogout) {
     const struct { const char* step; std::function<void()> act; QStringList calls; } steps[] = {
         {"move", [this] { dragPiece(9, {30, 30}, {cellCentre(2, 4)}); }, {"Inhibit An unsaved game, flags 1"}},
         {"save", [this] { tk.inputAnswers = {"portal"}; frm->mnuSaveGame->trigger(); }, {"Uninhibit 1"}},
-        {"move back", [this] { dragPiece(9, {30, 30}, {cellCentre(3, 4)}); }, {"Inhibit An unsaved game, flags 1"}},
-        {"close", [this] { tk.messageAnswers = {MsgResult::No}; frm->close(); }, {"Uninhibit 2"}},
+        {"move back, saved before the portal answers",
+         [this] {
+             const QDBusReply<uint> portal =
+                 QDBusConnection::sessionBus().interface()->servicePid("org.freedesktop.portal.Desktop");
+             ASSERT_TRUE(portal.isValid() && ::kill(static_cast<pid_t>(portal.value()), SIGSTOP) == 0);
+             dragPiece(9, {30, 30}, {cellCentre(3, 4)});
+             QTest::qWait(100);
+             tk.inputAnswers = {"late"};
+             frm->mnuSaveGame->trigger();
+             ::kill(static_cast<pid_t>(portal.value()), SIGCONT);
+         },
+         {"Inhibit An unsaved game, flags 1", "Uninhibit 2"}},
+        {"move again", [this] { dragPiece(9, {30, 30}, {cellCentre(2, 4)}); }, {"Inhibit An unsaved game, flags 1"}},
+        {"close", [this] { tk.messageAnswers = {MsgResult::No}; frm->close(); }, {"Uninhibit 3"}},
     };
     for (const auto& s : steps) {
         session.calls.clear();
