@@ -1,5 +1,6 @@
 #include "files/fileaccess.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <random>
 
@@ -47,6 +48,13 @@ std::string temporaryNameFor(const std::string& finalName) {
     std::string name = "." + finalName + ".";
     for (int i = 0; i < 6; ++i) name += kLetters[pick(generator)];
     return name;
+}
+
+// The buffer a read starts with: the size the file has now and one byte
+// more, to see its end at once. It grows only for a file that grows while it
+// is read; filling the whole limit up front would cost more than the read.
+std::size_t firstBufferSize(std::size_t wanted, std::uintmax_t fileSize) {
+    return fileSize < wanted ? static_cast<std::size_t>(fileSize) + 1 : wanted;
 }
 
 }  // namespace
@@ -185,10 +193,11 @@ ReadStatus readPlainFile(const std::string& path, std::size_t limit, ReadMode mo
 
     // A whole file is read one byte past the limit, to notice one that grew.
     const std::size_t wanted = mode == ReadMode::WholeFile ? limit + 1 : limit;
-    bytes.resize(wanted);
+    bytes.resize(firstBufferSize(wanted, static_cast<std::uintmax_t>(st.st_size)));
     std::size_t filled = 0;
     while (filled < wanted) {
-        const ssize_t got = ::read(file.get(), bytes.data() + filled, wanted - filled);
+        if (filled == bytes.size()) bytes.resize(std::min(wanted, bytes.size() * 2));
+        const ssize_t got = ::read(file.get(), bytes.data() + filled, bytes.size() - filled);
         if (got < 0) {
             if (errno == EINTR) continue;
             bytes.clear();
@@ -376,13 +385,18 @@ ReadStatus readPlainFile(const std::string& path, std::size_t limit, ReadMode mo
     std::ifstream in(nativePath(path), std::ios::binary);
     if (!in) return ReadStatus::OpenFailed;
     const std::size_t wanted = mode == ReadMode::WholeFile ? limit + 1 : limit;
-    bytes.resize(wanted);
-    in.read(bytes.data(), static_cast<std::streamsize>(wanted));
+    bytes.resize(firstBufferSize(wanted, size));
+    std::size_t filled = 0;
+    while (filled < wanted && in) {
+        if (filled == bytes.size()) bytes.resize(std::min(wanted, bytes.size() * 2));
+        in.read(bytes.data() + filled, static_cast<std::streamsize>(bytes.size() - filled));
+        filled += static_cast<std::size_t>(in.gcount());
+    }
     if (in.bad()) {
         bytes.clear();
         return ReadStatus::ReadFailed;
     }
-    bytes.resize(static_cast<std::size_t>(in.gcount()));
+    bytes.resize(filled);
     if (mode == ReadMode::WholeFile && bytes.size() > limit) {
         bytes.clear();
         return ReadStatus::TooLarge;
