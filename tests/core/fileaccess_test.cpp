@@ -6,8 +6,7 @@
 
 #include "files/fileaccess.h"
 
-using files::ReadMode;
-using files::ReadStatus;
+using files::ReadMode, files::ReadStatus;
 
 TEST(ReadPlainFile, TakesTheFilesOwnSizeWhateverTheLimit) {
     const std::string file = ::testing::TempDir() + "quorvale-read-test";

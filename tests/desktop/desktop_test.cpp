@@ -167,7 +167,6 @@ TEST_F(DesktopTest, WindowsAreCentredByTheirFrames) {
 class BusyWindowManagerTest : public DesktopTest {
 protected:
     void SetUp() override {
-        wm = qEnvironmentVariableIntValue("QUORVALE_WM_PID");
         if (wm <= 0) GTEST_SKIP() << "the runner names no window manager process";
         ASSERT_EQ(::kill(wm, SIGSTOP), 0);
         QTimer::singleShot(500, [this] { ::kill(wm, SIGCONT); });
@@ -177,7 +176,7 @@ protected:
         if (wm > 0) ::kill(wm, SIGCONT);
         DesktopTest::TearDown();
     }
-    pid_t wm = 0;
+    const pid_t wm = qEnvironmentVariableIntValue("QUORVALE_WM_PID");
 };
 
 TEST_F(BusyWindowManagerTest, WindowIsCentredWhenItsFrameComesLate) {
