@@ -134,13 +134,12 @@ TEST_F(OpenerTest, HelpNeverWaitsForTheOpener) {
         if (c.ending.isEmpty()) continue;
         // The opener has ended and been reaped, except the one still running.
         QTRY_VERIFY(!recorded("pid").isEmpty());
-        const QString proc = "/proc/" + QString(recorded("pid").trimmed());
         EXPECT_EQ(recorded("args"), c.fromAbout ? "https://quorvale.example.org/\n" : QUrl::fromLocalFile(page).toEncoded() + "\n");
         if (!c.ending.startsWith("exec sleep")) {
             expectReaped();
             continue;
         }
-        ASSERT_TRUE(QFileInfo::exists(proc)) << "the opener was stopped";
+        ASSERT_TRUE(QFileInfo::exists("/proc/" + recorded("pid").trimmed())) << "the opener was stopped";
         window.gameModified = true;
         window.close();
         ASSERT_EQ(boxes.size(), 1u);

@@ -224,12 +224,9 @@ TEST_F(SaveSafetyTest, LinksFifosAndDevicesUnderTheNameAreRefusedWithoutAQuestio
 // prints what it was told.
 TEST_F(SaveSafetyTest, DISABLED_SecondGame) {
     tk.folder = qEnvironmentVariable("QUORVALE_SECOND_FOLDER");
-    for (const QString& name : qEnvironmentVariable("QUORVALE_SECOND_INPUTS").split(u'|')) {
-        tk.inputAnswers.push_back(name);
-    }
-    for (const QString& a : qEnvironmentVariable("QUORVALE_SECOND_ANSWERS").split(u',', Qt::SkipEmptyParts)) {
+    for (const QString& name : qEnvironmentVariable("QUORVALE_SECOND_INPUTS").split(u'|')) tk.inputAnswers.push_back(name);
+    for (const QString& a : qEnvironmentVariable("QUORVALE_SECOND_ANSWERS").split(u',', Qt::SkipEmptyParts))
         tk.messageAnswers.push_back(a == "Yes" ? MsgResult::Yes : MsgResult::No);
-    }
     frm = modMain::main(tk);
     if (!tk.endRequested()) {
         startLevel(0);
