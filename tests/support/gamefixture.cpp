@@ -10,7 +10,7 @@
 
 #include "app/modmain.h"
 #include "solver/layoutpicture.h"
-#include "levels/frmlevel.h"
+#include "ui/frmlevel.h"
 
 using quorvale::LevelTable;
 using quorvale::Positions;

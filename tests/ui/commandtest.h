@@ -11,8 +11,8 @@
 #include <functional>
 
 #include "gamefixture.h"
-#include "levels/frmlevel.h"
-#include "saves/frmfile.h"
+#include "ui/frmlevel.h"
+#include "ui/frmfile.h"
 
 inline QByteArray readBytes(const QString& path) {
     QFile file(path);

@@ -5,8 +5,8 @@
 #include <QPushButton>
 
 #include "gamefixture.h"
-#include "levels/frmlevel.h"
-#include "saves/frmfile.h"
+#include "ui/frmlevel.h"
+#include "ui/frmfile.h"
 #include "ui/frmabout.h"
 
 namespace {

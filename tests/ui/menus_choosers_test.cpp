@@ -7,8 +7,8 @@
 #include <QTest>
 
 #include "gamefixture.h"
-#include "levels/frmlevel.h"
-#include "saves/frmfile.h"
+#include "ui/frmlevel.h"
+#include "ui/frmfile.h"
 
 class MenusTest : public GameTest {
 protected:

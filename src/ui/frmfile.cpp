@@ -1,4 +1,4 @@
-#include "saves/frmfile.h"
+#include "ui/frmfile.h"
 
 #include <QFile>
 #include <QListWidget>

@@ -8,7 +8,7 @@
 
 #include "app/frmmain.h"
 #include "files/fileaccess.h"
-#include "saves/frmfile.h"
+#include "ui/frmfile.h"
 #include "saves/savefile.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "levels/frmlevel.h"
+#include "ui/frmlevel.h"
 
 #include <QFont>
 #include <QListWidget>

@@ -6,7 +6,7 @@
 #include "app/frmmain.h"
 #include "core/board.h"
 #include "core/rules.h"
-#include "levels/frmlevel.h"
+#include "ui/frmlevel.h"
 
 namespace {
 
