@@ -58,9 +58,9 @@ struct Drag {
 
 // A small piece (6..9) with a free cell next to it in its row or column.
 bool findDrag(FrmMain& frm, Drag& drag) {
-    const quorvale::Board& board = frm.board();
+    const quorvale::Board& board = frm.game().board();
     for (int piece = 6; piece <= 9; ++piece) {
-        const quorvale::PiecePos& p = frm.pieces()[static_cast<std::size_t>(piece)];
+        const quorvale::PiecePos& p = frm.game().pieces()[static_cast<std::size_t>(piece)];
         const int steps[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
         for (const auto& s : steps) {
             const int c = p.col + s[0];
@@ -127,9 +127,9 @@ int main(int argc, char** argv) {
     followed = 0;
     const double withPaint = run(*frm, drag, kMoves, true, followed);
 
-    if (followedMoves != kMoves || followed != kMoves || frm->steps != 0) {
+    if (followedMoves != kMoves || followed != kMoves || frm->game().steps() != 0) {
         std::fprintf(stderr, "the piece did not follow every move (%d, %d of %d; steps %d)\n", followedMoves,
-                     followed, kMoves, frm->steps);
+                     followed, kMoves, frm->game().steps());
         return 1;
     }
     std::printf("drag moves %d per_move_us %.2f with_repaint_us %.2f piece %d\n", kMoves, movesOnly / 1000.0,

@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QFile>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLabel>
@@ -10,12 +11,15 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QSessionManager>
+#include <QStringList>
 #include <QWindow>
 
 #include "app/session.h"
 #include "app/x11window.h"
 #include "core/geometry.h"
+#include "levels/levelread.h"
 #include "ui/dialogplace.h"
+#include "ui/frmabout.h"
 
 // The pictures compiled into the program live in a static library; this
 // makes sure they are linked in and registered before the first use.
@@ -57,8 +61,7 @@ void centreOnScreen(FrmMain& frm, const QMargins& frame) {
 
 }  // namespace
 
-FrmMain::FrmMain(Toolkit& toolkit, quorvale::Board& board, quorvale::Pieces& pieces)
-    : toolkit_(toolkit), board_(board), pieces_(pieces) {
+FrmMain::FrmMain(Toolkit& toolkit) : toolkit_(toolkit), commands_(game_, toolkit, *this) {
     initResources();
     setWindowTitle(QStringLiteral("Quorvale"));
     // Every size drawn for the icon, so the desktop shows a sharp one wherever it appears.
@@ -93,7 +96,7 @@ FrmMain::FrmMain(Toolkit& toolkit, quorvale::Board& board, quorvale::Pieces& pie
             [](QSessionManager& manager) { manager.setRestartHint(QSessionManager::RestartNever); });
     // Where the session's logout comes through the desktop portal (native
     // Wayland, sandboxes), an unsaved game holds the logout off there.
-    new session::LogoutInhibitor(this, [this] { return gameModified && !unloaded_; });
+    new session::LogoutInhibitor(this, [this] { return game_.gameModified() && !unloaded_; });
 
     // A drag ends when the mouse can no longer reach its image: another
     // window took the focus (a popup, a dialog, another program's window) or
@@ -161,7 +164,7 @@ void FrmMain::buildControls() {
             imgPieces_MouseUp(index, static_cast<std::int16_t>(button), static_cast<std::int16_t>(shift), x, y);
         });
         connect(image, &ImageControl::grabLost, &callbacks_, [this, index] {
-            if (drag.dragging && drag.dragPiece == index) cancelDrag();
+            if (game_.drag().dragging && game_.drag().dragPiece == index) cancelDrag();
         });
         imgPieces[static_cast<std::size_t>(i)] = image;
     }
@@ -209,10 +212,55 @@ bool FrmMain::Form_Load() {
     // 6.-7. Each reports its own failure and ends the program.
     if (!loadLevels()) return false;
     if (!loadSkin(absFilename)) return false;
-    // 8.
-    steps = 0;
-    gameModified = false;
+    // 8. The game starts with no steps and nothing to save.
     return true;
+}
+
+bool FrmMain::loadLevels() {
+    const QString folder = toolkit_.programFolder();
+    quorvale::LevelTable levels;
+    const levels::FileError error = levels::readLevelFile(QFile::encodeName(folder).toStdString(), levels);
+    if (error.number != 0) {
+        const QString text = QStringList{QStringLiteral("An error has occurred while attempting loading data file"),
+                                         joinPath(folder, QStringLiteral("qvl.zhn")),
+                                         QString::number(error.number) + u' ' +
+                                             QString::fromStdString(error.description)}
+                                 .join(QStringLiteral("\r\n"));
+        toolkit_.messageBox(this, text, QStringLiteral("Quorvale - Error"), MsgIcon::Error, MsgButtons::Ok);
+        unloadAndEnd();
+        return false;
+    }
+    game_.setLevels(levels);
+    return true;
+}
+
+void FrmMain::mnuNewGame_Click() {
+    if (commands_.newGame(newLevel)) showGame();
+}
+
+void FrmMain::mnuLoadGame_Click() {
+    if (commands_.loadGame(absFilename)) showGame();
+}
+
+void FrmMain::mnuSaveGame_Click() { commands_.saveGame(); }
+
+void FrmMain::mnuHTP_Click() {
+    const QString page = joinPath(toolkit_.programFolder(), QStringLiteral("qvl.html"));
+    // The same message whether the desktop refuses at once or a little later.
+    const auto refused = [this, page] {
+        toolkit_.messageBox(this,
+                            QStringLiteral("Unable to open ") + page + QStringLiteral(" automatically.") +
+                                QStringLiteral("\r\n") + QStringLiteral("Please open the file manually."),
+                            QStringLiteral("Quorvale - Help"), MsgIcon::Information, MsgButtons::Ok);
+    };
+    if (toolkit_.shellOpen(this, page, refused) > 32) return;
+    refused();
+}
+
+void FrmMain::mnuAbout_Click() {
+    // Every opening loads a new box, so it starts from its first state.
+    FrmAbout box(*this, toolkit_, piclipSkin, imgPieces);
+    toolkit_.showModal(&box, this);
 }
 
 double FrmMain::Left() const { return frameGeometry().x() * toolkit_.twipsPerPixelX(); }
@@ -238,7 +286,7 @@ void FrmMain::setMousePointer(int value) {
 
 bool FrmMain::Form_QueryUnload(int /*unloadMode*/) {
     // The close goes ahead unless the player cancels, whether or not the game was saved.
-    return !offerToSave(QStringLiteral("Quorvale - Exit"));
+    return !commands_.offerToSave(QStringLiteral("Quorvale - Exit"));
 }
 
 void FrmMain::mnuExit_Click() { close(); }
@@ -246,7 +294,7 @@ void FrmMain::mnuExit_Click() { close(); }
 bool FrmMain::sessionLogout(bool interactionAllowed) {
     // With nothing to save, nothing is asked; the window stays until the
     // session really ends and closes it.
-    if (unloaded_ || !gameModified) return false;
+    if (unloaded_ || !game_.gameModified()) return false;
     // Without leave to ask, nothing can be asked and nothing saved: the game
     // stays as it is and the window stays open, so a logout that is then
     // called off loses nothing.
@@ -261,7 +309,7 @@ bool FrmMain::sessionLogout(bool interactionAllowed) {
 void FrmMain::commitData(LogoutRequest& request) {
     // Asking for leave to interact makes the session wait for the program,
     // so it is asked only when there is something to save.
-    if (unloaded_ || !gameModified) return;
+    if (unloaded_ || !game_.gameModified()) return;
     if (sessionLogout(request.allowsInteraction())) request.cancel();
 }
 

@@ -1,15 +1,7 @@
-// The main window: its state, controls and menus, and every procedure that
-// works on them. The procedures are defined in the folder of their subsystem:
-//   app/frmmain.cpp        building the window, Form_Load, the closing rule
-//   ui/playfield.cpp       layout, visibility, placing pieces, solved test, status line
-//   ui/dragging.cpp        the mouse handlers of the piece images
-//   ui/skin.cpp            loadSkin
-//   ui/help.cpp            mnuHTP_Click
-//   ui/frmabout.cpp        mnuAbout_Click and the About box
-//   levels/loadlevels.cpp  loadLevels
-//   levels/newgame.cpp     mnuNewGame_Click, newGame and the level chooser
-//   saves/savecommand.cpp  mnuSaveGame_Click, saveGame, isLegalGameName, savedGameExists
-//   saves/loadcommand.cpp  mnuLoadGame_Click and the saved-game chooser
+// The main window: its controls and menus, the game it holds and draws, its
+// event handlers and the closing rule. The window's procedures live in
+// app/frmmain.cpp (building, the load step, the menus, closing) and
+// app/playfield.cpp (drawing the game, the skin, the mouse on the pieces).
 #pragma once
 
 #include <QMainWindow>
@@ -18,9 +10,8 @@
 #include <cstdint>
 
 #include "app/toolkit.h"
-#include "core/board.h"
-#include "core/drag.h"
-#include "levels/levelfile.h"
+#include "core/game.h"
+#include "ui/gamecommands.h"
 #include "ui/imagecontrol.h"
 #include "ui/picclip.h"
 
@@ -31,22 +22,18 @@ class QMenu;
 class FrmMain : public QMainWindow {
     Q_OBJECT
 public:
-    // `board` and `pieces` are the start-up module's, shared for the whole run.
-    FrmMain(Toolkit& toolkit, quorvale::Board& board, quorvale::Pieces& pieces);
+    explicit FrmMain(Toolkit& toolkit);
     ~FrmMain() override;
 
     Toolkit& toolkit() const { return toolkit_; }
-    quorvale::Board& board() const { return board_; }
-    quorvale::Pieces& pieces() const { return pieces_; }
+    // The game in play: level table, board, pieces, level, steps, the
+    // unsaved-changes mark and the drag under way.
+    quorvale::Game& game() { return game_; }
+    const quorvale::Game& game() const { return game_; }
 
-    // ---- State ----
-    std::int16_t levelIndex = 0;
-    QString absFilename;
-    std::int16_t newLevel = 0;
-    std::int32_t steps = 0;
-    bool gameModified = false;
-    quorvale::LevelTable levels{};
-    quorvale::DragState drag;
+    // ---- Hand-over variables, written by the choosers ----
+    QString absFilename;        // the saved game picked in the load chooser, "" for Cancel
+    std::int16_t newLevel = 0;  // the level picked in the level chooser, -1 for Cancel
 
     // ---- Controls ----
     std::array<ImageControl*, quorvale::kPieceCount> imgPieces{};
@@ -83,7 +70,7 @@ public:
     int MousePointer() const { return mousePointer_; }
     void setMousePointer(int value);
 
-    // ---- Start-up and closing (app/) ----
+    // ---- Start-up and closing ----
     // Runs the load step; false when start-up failed and the program was ended.
     bool Form_Load();
     // The closing rule; returns cancel (true keeps the window open).
@@ -104,61 +91,54 @@ public:
     // sessionLogout, with leave to ask only while a game is unsaved and the
     // session allows it, and cancels the logout when the player cancelled.
     void commitData(LogoutRequest& request);
-    // True once the window has closed for good.
-    bool isUnloaded() const { return unloaded_; }
 
-    // ---- Board and playfield (ui/playfield.cpp) ----
-    void clearBoard();
-    void decodePositions(const quorvale::Positions& positions);
+    // ---- Drawing the game ----
+    // Puts every piece image on its piece's cells, and the frame around the board.
     void placePieces();
     void placeFrame();
     void hidePlayfield();
     void showPlayfield();
-    bool isSolved();
     void showCongratulations();
     void updateStatus();
+    // A game has just been started or loaded: the banner goes, Save Game is
+    // enabled, the pieces stand on their cells and the status line follows.
+    void showGame();
 
-    // ---- Dragging (ui/dragging.cpp) ----
+    // ---- The mouse on the piece images ----
     void imgPieces_MouseDown(std::int16_t index, std::int16_t button, std::int16_t shift, float x, float y);
     void imgPieces_MouseMove(std::int16_t index, std::int16_t button, std::int16_t shift, float x, float y);
     void imgPieces_MouseUp(std::int16_t index, std::int16_t button, std::int16_t shift, float x, float y);
     // A drag that lost the mouse before its release ends without a move.
     void cancelDrag();
 
-    // ---- Skin, help, About (ui/) ----
-    bool loadSkin(const QString& fileName);  // false: reported and the program was ended
+    // ---- The files of the load step: each false when it failed, was reported
+    // and the program was ended ----
+    bool loadLevels();
+    bool loadSkin(const QString& fileName);
+
+    // ---- Menu commands ----
+    void mnuNewGame_Click();
+    void mnuLoadGame_Click();
+    void mnuSaveGame_Click();
     void mnuHTP_Click();
     void mnuAbout_Click();
-
-    // ---- Levels (levels/) ----
-    bool loadLevels();  // false: reported and the program was ended
-    void mnuNewGame_Click();
-    void newGame();
-
-    // ---- Saved games (saves/) ----
-    void mnuSaveGame_Click();
-    void saveGame();
-    // The question before closing, New Game and Load Game while the game has
-    // unsaved changes; Yes runs the Save command, whatever it then does.
-    // False only when the player answered Cancel.
-    bool offerToSave(const QString& title);
-    bool isLegalGameName(const QString& name);
-    bool savedGameExists(const QString& name);
-    void mnuLoadGame_Click();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
+    quorvale::TwipsPerPixel twipsPerPixel() const;
+    // The image of the piece being dragged, or none.
+    ImageControl* draggedImage() const;
     void buildControls();
     void buildMenus();
     // Unloads the window after a start-up failure (nothing to ask) and ends the program.
     void unloadAndEnd();
 
     Toolkit& toolkit_;
-    quorvale::Board& board_;
-    quorvale::Pieces& pieces_;
+    quorvale::Game game_;
+    GameCommands commands_;
     int mousePointer_ = 0;
     bool unloaded_ = false;
     // The context of every connection that calls back into this window. As

@@ -9,9 +9,6 @@
 
 namespace modMain {
 
-quorvale::Board board;
-quorvale::Pieces pieces;
-
 QString savedFolder(Toolkit& toolkit) { return toolkit.savedFolder(); }
 
 void ensureSavedFolder(Toolkit& toolkit) {
@@ -33,8 +30,7 @@ void ensureSavedFolder(Toolkit& toolkit) {
 
 std::unique_ptr<FrmMain> main(Toolkit& toolkit) {
     ensureSavedFolder(toolkit);
-    quorvale::setPieceSizes(pieces);
-    auto frmMain = std::make_unique<FrmMain>(toolkit, board, pieces);
+    auto frmMain = std::make_unique<FrmMain>(toolkit);
     frmMain->Form_Load();
     return frmMain;
 }

@@ -1,21 +1,69 @@
-// Setting up the board on the window, the frame layout, visibility of the
-// playfield, the solved test and the status line.
+// Drawing the game on the main window: the sprites cut from the skin, the
+// frame and the pieces on their cells, the playfield's visibility, the
+// congratulation banner and the status line.
 #include <QAction>
 #include <QLabel>
 
 #include "app/frmmain.h"
 #include "core/geometry.h"
-#include "core/rules.h"
+#include "ui/skin.h"
 
-void FrmMain::clearBoard() { quorvale::clearBoard(board_); }
+bool FrmMain::loadSkin(const QString& fileName) {
+    bool ok = readSkin(piclipSkin, toolkit_.programFolder(), fileName, devicePixelRatioF());
+    if (ok) {
+        namespace map = quorvale::skinmap;
+        struct Cut {
+            ImageControl* target;
+            map::Rect clip;
+            bool setClip;
+        };
+        // In this order; pieces 7 to 9 reuse the clip rectangle of piece 6.
+        const Cut cuts[] = {
+            {imgUpFrame, map::kUpFrame, true},
+            {imgLeftFrame, map::kLeftFrame, true},
+            {imgRightFrame, map::kRightFrame, true},
+            {imgExit, map::kExit, true},
+            {imgTitle, map::kTitle, true},
+            {imgCong, map::kCongratulations, true},
+            {imgPieces[0], map::kSquare, true},
+            {imgPieces[1], map::kWide, true},
+            {imgPieces[2], map::kTall[0], true},
+            {imgPieces[4], map::kTall[1], true},
+            {imgPieces[3], map::kTall[2], true},
+            {imgPieces[5], map::kTall[3], true},
+            {imgPieces[6], map::kSmall, true},
+            {imgPieces[7], {}, false},
+            {imgPieces[8], {}, false},
+            {imgPieces[9], {}, false},
+        };
+        for (const Cut& cut : cuts) {
+            if (cut.setClip) piclipSkin.setClip(cut.clip);
+            const QPixmap sprite = piclipSkin.clipped();
+            if (sprite.isNull()) {
+                ok = false;
+                break;
+            }
+            cut.target->setPicture(sprite);
+        }
+    }
 
-void FrmMain::decodePositions(const quorvale::Positions& positions) { quorvale::decodePositions(pieces_, positions); }
+    if (!ok) {
+        toolkit_.messageBox(this,
+                            QStringLiteral("An error has occurred while attempting to load picture ") +
+                                QStringLiteral("\r\n") + joinPath(toolkit_.programFolder(), fileName) +
+                                QStringLiteral("\r\n") +
+                                QStringLiteral("Make sure the picture exists and is of a correct format."),
+                            QStringLiteral("Quorvale - ERROR"), MsgIcon::Error, MsgButtons::Ok);
+        unloadAndEnd();
+        return false;
+    }
+    return true;
+}
 
 void FrmMain::placePieces() {
-    quorvale::markAllPieces(board_, pieces_);
     placeFrame();
     for (int i = 0; i < quorvale::kPieceCount; ++i) {
-        const quorvale::PiecePos& piece = pieces_[static_cast<std::size_t>(i)];
+        const quorvale::PiecePos& piece = game_.pieces()[static_cast<std::size_t>(i)];
         ImageControl* image = imgPieces[static_cast<std::size_t>(i)];
         image->setLeft(quorvale::pieceLeftTwips(piece.col, toolkit_.twipsPerPixelX()));
         image->setTop(quorvale::pieceTopTwips(piece.row, toolkit_.twipsPerPixelY()));
@@ -48,20 +96,19 @@ void FrmMain::showPlayfield() {
     }
 }
 
-bool FrmMain::isSolved() { return quorvale::isSolved(board_); }
-
 void FrmMain::showCongratulations() {
     imgCong->setLeft(static_cast<float>(quorvale::centreOffset(ScaleWidth(), imgCong->Width())));
     imgCong->setTop(static_cast<float>(quorvale::centreOffset(ScaleHeight(), imgCong->Height())));
     imgCong->setVisible(true);
-    gameModified = false;
     mnuSaveGame->setEnabled(false);
 }
 
-void FrmMain::updateStatus() {
-    const int index = (levelIndex >= 0 && levelIndex < quorvale::kLevelCount) ? levelIndex : 0;
-    // Control characters in the name (NUL, CR, LF, ...) show as spaces.
-    const std::u16string caption = quorvale::statusCaption(
-        levelIndex, quorvale::shownLevelName(levels[static_cast<std::size_t>(index)].name), steps);
-    lblStatus->setText(QString::fromStdU16String(caption));
+void FrmMain::updateStatus() { lblStatus->setText(QString::fromStdU16String(game_.statusCaption())); }
+
+void FrmMain::showGame() {
+    imgCong->setVisible(false);
+    mnuSaveGame->setEnabled(true);
+    placePieces();
+    showPlayfield();
+    updateStatus();
 }

@@ -8,22 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "core/board.h"
 #include "core/littleendian.h"  // the record's fields, for the formats built on it
+#include "core/records.h"
 
 namespace quorvale {
 
-constexpr int kLevelCount = 70;
-constexpr int kLevelNameLength = 10;
 constexpr std::size_t kLevelRecordBytes = 30;
 constexpr std::size_t kLevelFileBytes = kLevelCount * kLevelRecordBytes;  // 2100
-
-struct LevelRecord {
-    std::u16string name = std::u16string(kLevelNameLength, u'\0');  // always 10 characters
-    Positions positions{};
-};
-
-using LevelTable = std::array<LevelRecord, kLevelCount>;
 
 // Every name becomes 10 NUL characters and every position 0.
 void clearLevelTable(LevelTable& levels);

@@ -4,7 +4,6 @@
 
 #include "core/cp1252.h"
 #include "core/littleendian.h"
-#include "levels/levelfile.h"
 
 namespace quorvale {
 

@@ -6,19 +6,12 @@
 #include <cstdint>
 #include <string>
 
-#include "core/board.h"
+#include "core/records.h"
 
 namespace quorvale {
 
 constexpr std::size_t kSavedGameBytes = 36;
 constexpr std::size_t kMaxGameNameLength = 32;
-
-struct SavedGame {
-    std::int32_t steps = 0;
-    std::int16_t levelIndex = 0;
-    std::u16string levelName;  // 10 characters
-    Positions positions{};
-};
 
 // The 36 bytes of a saved game: steps, levelIndex, the name in Windows-1252
 // (a character without a byte becomes '?', padded with spaces or cut to 10),

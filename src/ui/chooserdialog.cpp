@@ -5,25 +5,24 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "app/frmmain.h"
 #include "ui/dialogplace.h"
 
-ChooserDialog::ChooserDialog(FrmMain& owner, const QString& title, double clientWidth, double clientHeight,
+ChooserDialog::ChooserDialog(QWidget& owner, const Toolkit& toolkit, const QString& title, double clientWidth, double clientHeight,
                              Rect listRect, const QString& acceptCaption, Rect acceptRect, Rect cancelRect)
-    : QDialog(&owner), owner_(owner) {
+    : QDialog(&owner), owner_(owner), toolkit_(toolkit) {
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setWindowTitle(title);
-    setFixedClientTwips(*this, owner_, clientWidth, clientHeight);
+    setFixedClientTwips(*this, toolkit_, clientWidth, clientHeight);
 
     list_ = new QListWidget(this);
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    placeInTwips(*list_, owner_, listRect.left, listRect.top, listRect.width, listRect.height);
+    placeInTwips(*list_, toolkit_, listRect.left, listRect.top, listRect.width, listRect.height);
 
     accept_ = new QPushButton(acceptCaption, this);
-    placeInTwips(*accept_, owner_, acceptRect.left, acceptRect.top, acceptRect.width, acceptRect.height);
+    placeInTwips(*accept_, toolkit_, acceptRect.left, acceptRect.top, acceptRect.width, acceptRect.height);
     cancel_ = new QPushButton(QStringLiteral("Cancel"), this);
-    placeInTwips(*cancel_, owner_, cancelRect.left, cancelRect.top, cancelRect.width, cancelRect.height);
+    placeInTwips(*cancel_, toolkit_, cancelRect.left, cancelRect.top, cancelRect.width, cancelRect.height);
 
     // Neither button is the default: a choice is made only by a click or an access key.
     for (QPushButton* button : {accept_, cancel_}) {
@@ -50,7 +49,7 @@ void ChooserDialog::closeAnswered(bool accepted) {
 }
 
 void ChooserDialog::centreOverOwner() {
-    centreOverMainWindow(*this, owner_);
+    centreOverMainWindow(*this, owner_, toolkit_);
 }
 
 void ChooserDialog::closeEvent(QCloseEvent* event) {

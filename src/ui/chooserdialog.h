@@ -7,7 +7,7 @@
 #include <QDialog>
 #include <QString>
 
-class FrmMain;
+class Toolkit;
 class QListWidget;
 class QListWidgetItem;
 class QPushButton;
@@ -21,10 +21,9 @@ protected:
 
     // Sizes the client area and creates the list and the two buttons at
     // their places, in tab order list, accept, cancel.
-    ChooserDialog(FrmMain& owner, const QString& title, double clientWidth, double clientHeight, Rect listRect,
+    ChooserDialog(QWidget& owner, const Toolkit& toolkit, const QString& title, double clientWidth, double clientHeight, Rect listRect,
                   const QString& acceptCaption, Rect acceptRect, Rect cancelRect);
 
-    FrmMain& owner() const { return owner_; }
     QListWidget* list() const { return list_; }
     QPushButton* acceptButton() const { return accept_; }
     QPushButton* cancelButton() const { return cancel_; }
@@ -50,7 +49,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    FrmMain& owner_;
+    QWidget& owner_;
+    const Toolkit& toolkit_;
     QListWidget* list_ = nullptr;
     QPushButton* accept_ = nullptr;
     QPushButton* cancel_ = nullptr;

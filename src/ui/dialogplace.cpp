@@ -6,21 +6,20 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "app/frmmain.h"
+#include "app/toolkit.h"
 #include "core/geometry.h"
 
 using quorvale::twipsToPixels;
 
-void placeInTwips(QWidget& widget, const FrmMain& owner, double left, double top, double width, double height) {
-    const double tx = owner.toolkit().twipsPerPixelX();
-    const double ty = owner.toolkit().twipsPerPixelY();
+void placeInTwips(QWidget& widget, const Toolkit& toolkit, double left, double top, double width, double height) {
+    const double tx = toolkit.twipsPerPixelX();
+    const double ty = toolkit.twipsPerPixelY();
     widget.setGeometry(twipsToPixels(left, tx), twipsToPixels(top, ty), twipsToPixels(width, tx),
                        twipsToPixels(height, ty));
 }
 
-void setFixedClientTwips(QWidget& dialog, const FrmMain& owner, double width, double height) {
-    dialog.setFixedSize(twipsToPixels(width, owner.toolkit().twipsPerPixelX()),
-                        twipsToPixels(height, owner.toolkit().twipsPerPixelY()));
+void setFixedClientTwips(QWidget& dialog, const Toolkit& toolkit, double width, double height) {
+    dialog.setFixedSize(twipsToPixels(width, toolkit.twipsPerPixelX()), twipsToPixels(height, toolkit.twipsPerPixelY()));
 }
 
 namespace {
@@ -99,9 +98,10 @@ namespace {
 
 // The centring rule over the main window, on the outer sizes as Qt knows
 // them now; a dialog not framed yet is taken to get the main window's frame.
-void placeOverMainWindow(QWidget& dialog, const FrmMain& owner) {
-    const double tx = owner.toolkit().twipsPerPixelX();
-    const double ty = owner.toolkit().twipsPerPixelY();
+void placeOverMainWindow(QWidget& dialog, const QWidget& owner, const Toolkit& toolkit) {
+    const double tx = toolkit.twipsPerPixelX();
+    const double ty = toolkit.twipsPerPixelY();
+    const QRect ownerFrame = owner.frameGeometry();
 
     QSize outer = dialog.frameGeometry().size();
     if (outer == dialog.geometry().size()) {
@@ -109,16 +109,17 @@ void placeOverMainWindow(QWidget& dialog, const FrmMain& owner) {
         const QRect inner = owner.geometry();
         outer += QSize(frame.width() - inner.width(), frame.height() - inner.height());
     }
-    const double left = owner.Left() + quorvale::centreOffset(owner.Width(), outer.width() * tx);
-    const double top = owner.Top() + quorvale::centreOffset(owner.Height(), outer.height() * ty);
+    const double left = ownerFrame.x() * tx + quorvale::centreOffset(ownerFrame.width() * tx, outer.width() * tx);
+    const double top = ownerFrame.y() * ty + quorvale::centreOffset(ownerFrame.height() * ty, outer.height() * ty);
     dialog.move(twipsToPixels(left, tx), twipsToPixels(top, ty));
 }
 
 }  // namespace
 
-void centreOverMainWindow(QWidget& dialog, const FrmMain& owner) {
-    placeOverMainWindow(dialog, owner);
+void centreOverMainWindow(QWidget& dialog, const QWidget& owner, const Toolkit& toolkit) {
+    placeOverMainWindow(dialog, owner, toolkit);
     QWidget* target = &dialog;
-    const FrmMain* frm = &owner;
-    replaceWhenFramed(dialog, [target, frm] { placeOverMainWindow(*target, *frm); });
+    const QWidget* main = &owner;
+    const Toolkit* tk = &toolkit;
+    replaceWhenFramed(dialog, [target, main, tk] { placeOverMainWindow(*target, *main, *tk); });
 }

@@ -5,10 +5,11 @@
 #include <QPixmap>
 #include <QPushButton>
 
-#include "app/frmmain.h"
+#include "app/toolkit.h"
 #include "config.h"
 #include "ui/dialogplace.h"
 #include "ui/imagecontrol.h"
+#include "ui/picclip.h"
 
 namespace {
 
@@ -24,6 +25,10 @@ constexpr TwipsRect kProd{960, 120, 3135, 735};
 constexpr TwipsRect kOk{4320, 120, 1095, 375};
 constexpr TwipsRect kEmail{240, 960, 2655, 255};
 constexpr TwipsRect kUpdates{240, 1440, 5055, 255};
+
+// The hidden sequence: Ctrl+Alt on each link in turn, then Ctrl alone on the picture.
+constexpr int kCtrlAlt = ImageControl::kCtrlKey | ImageControl::kAltKey;
+constexpr int kCtrlOnly = ImageControl::kCtrlKey;
 
 const QColor kLinkBlue(0, 0, 255);
 const QColor kLinkPressed(255, 0, 0);
@@ -43,9 +48,7 @@ PressLabel::PressLabel(QWidget* parent) : QLabel(parent) {}
 void PressLabel::mousePressEvent(QMouseEvent* event) {
     event->accept();
     if (event->button() == Qt::LeftButton) leftPressed_ = true;
-    if (onMouseDown) {
-        onMouseDown(ImageControl::buttonNumber(event->button()), ImageControl::shiftState(event->modifiers()));
-    }
+    emit mouseDown(ImageControl::buttonNumber(event->button()), ImageControl::shiftState(event->modifiers()));
 }
 
 // The second press of a double-click is reported as a press, but it does not
@@ -58,7 +61,7 @@ void PressLabel::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void PressLabel::mouseMoveEvent(QMouseEvent* event) {
     event->accept();
-    if (onMouseMove) onMouseMove();
+    emit mouseMoved();
 }
 
 void PressLabel::mouseReleaseEvent(QMouseEvent* event) {
@@ -67,7 +70,7 @@ void PressLabel::mouseReleaseEvent(QMouseEvent* event) {
     const bool wasPressed = leftPressed_;
     leftPressed_ = false;
     // A click is a left press and a left release both on the label.
-    if (wasPressed && rect().contains(event->position().toPoint()) && onClick) onClick();
+    if (wasPressed && rect().contains(event->position().toPoint())) emit clicked();
 }
 
 // ---- FrmAbout ----
@@ -82,16 +85,20 @@ QString FrmAbout::versionLine(int major, int minor, int revision) {
            QString::number(revision);
 }
 
-FrmAbout::FrmAbout(FrmMain& owner)
+FrmAbout::FrmAbout(QWidget& owner, Toolkit& toolkit, PicClip& skin,
+                   const std::array<ImageControl*, quorvale::kPieceCount>& pieces)
     : QDialog(&owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint |
                           Qt::MSWindowsFixedSizeDialogHint),
-      owner_(owner) {
+      owner_(owner),
+      toolkit_(toolkit),
+      skin_(skin),
+      pieces_(pieces) {
     const auto place = [this](QWidget* widget, const TwipsRect& r) {
-        placeInTwips(*widget, owner_, r.left, r.top, r.width, r.height);
+        placeInTwips(*widget, toolkit_, r.left, r.top, r.width, r.height);
     };
 
     setWindowTitle(QStringLiteral("About"));
-    setFixedClientTwips(*this, owner_, kClientWidth, kClientHeight);
+    setFixedClientTwips(*this, toolkit_, kClientWidth, kClientHeight);
 
     imgTamberlo = new PressLabel(this);
     // QIcon finds tamberlo@2x.png beside the picture and hands it out on a
@@ -99,7 +106,7 @@ FrmAbout::FrmAbout(FrmMain& owner)
     imgTamberlo->setPixmap(QIcon(QStringLiteral(":/tamberlo.png")).pixmap(QSize(52, 58), devicePixelRatioF()));
     imgTamberlo->setScaledContents(true);
     place(imgTamberlo, kTamberlo);
-    imgTamberlo->onMouseDown = [this](int button, int shift) { imgTamberlo_MouseDown(button, shift); };
+    connect(imgTamberlo, &PressLabel::mouseDown, this, &FrmAbout::imgTamberlo_MouseDown);
 
     lblProd = new QLabel(this);
     lblProd->setTextFormat(Qt::PlainText);
@@ -128,12 +135,12 @@ FrmAbout::FrmAbout(FrmMain& owner)
         setTextColour(link, kLinkBlue);
         // Moves without a button held must arrive too, for the hand cursor.
         link->setMouseTracking(true);
-        link->onMouseMove = [link] { link->setCursor(Qt::PointingHandCursor); };
+        connect(link, &PressLabel::mouseMoved, link, [link] { link->setCursor(Qt::PointingHandCursor); });
     }
-    lblEmail->onMouseDown = [this](int button, int shift) { lblEmail_MouseDown(button, shift); };
-    lblUpdates->onMouseDown = [this](int button, int shift) { lblUpdates_MouseDown(button, shift); };
-    lblEmail->onClick = [this] { lblEmail_Click(); };
-    lblUpdates->onClick = [this] { lblUpdates_Click(); };
+    connect(lblEmail, &PressLabel::mouseDown, this, &FrmAbout::lblEmail_MouseDown);
+    connect(lblUpdates, &PressLabel::mouseDown, this, &FrmAbout::lblUpdates_MouseDown);
+    connect(lblEmail, &PressLabel::clicked, this, &FrmAbout::lblEmail_Click);
+    connect(lblUpdates, &PressLabel::clicked, this, &FrmAbout::lblUpdates_Click);
 
     cmdOk->setFocus();
 
@@ -141,7 +148,7 @@ FrmAbout::FrmAbout(FrmMain& owner)
 }
 
 void FrmAbout::Form_Load() {
-    centreOverMainWindow(*this, owner_);
+    centreOverMainWindow(*this, owner_, toolkit_);
 
     lblProd->setText(versionLine(QUORVALE_VERSION_MAJOR, QUORVALE_VERSION_MINOR, QUORVALE_VERSION_PATCH) +
                      QStringLiteral("\n\n\u00A9 2026 Quorvale developers"));
@@ -168,40 +175,31 @@ void FrmAbout::openLink(const QString& target, const QString& failure, const QSt
     // The same message whether the desktop refuses at once or a little later
     // (the toolkit reports a late refusal only while this box is open).
     const auto refused = [this, failure, title] {
-        owner_.toolkit().messageBox(this, failure, title, MsgIcon::Information, MsgButtons::Ok);
+        toolkit_.messageBox(this, failure, title, MsgIcon::Information, MsgButtons::Ok);
     };
-    if (owner_.toolkit().shellOpen(this, target, refused) > 32) return;
+    if (toolkit_.shellOpen(this, target, refused) > 32) return;
     refused();
 }
 
 void FrmAbout::lblEmail_MouseDown(int /*button*/, int shift) {
     setTextColour(lblEmail, kLinkPressed);
-    if (shift == 6) eggStage = 2;
+    if (shift == kCtrlAlt) eggStage = 2;
 }
 
 void FrmAbout::lblUpdates_MouseDown(int /*button*/, int shift) {
     setTextColour(lblUpdates, kLinkPressed);
-    if (shift == 6 && eggStage == 2) eggStage = 3;
+    if (shift == kCtrlAlt && eggStage == 2) eggStage = 3;
 }
 
 void FrmAbout::imgTamberlo_MouseDown(int /*button*/, int shift) {
-    if (shift == 2 && eggStage == 3) showHiddenSprites();
+    if (shift == kCtrlOnly && eggStage == 3) showHiddenSprites();
 }
 
 void FrmAbout::showHiddenSprites() {
-    PicClip& skin = owner_.piclipSkin;
-    skin.setClip(quorvale::skinmap::kHiddenSquare);
-    owner_.imgPieces[0]->setPicture(skin.clipped());
-    skin.setClip(quorvale::skinmap::kHiddenSmall);
-    for (int i = 6; i <= 9; ++i) owner_.imgPieces[static_cast<std::size_t>(i)]->setPicture(skin.clipped());
-    owner_.toolkit().messageBox(this, QStringLiteral("You have found the Easter Egg!"),
+    skin_.setClip(quorvale::skinmap::kHiddenSquare);
+    pieces_[0]->setPicture(skin_.clipped());
+    skin_.setClip(quorvale::skinmap::kHiddenSmall);
+    for (int i = 6; i <= 9; ++i) pieces_[static_cast<std::size_t>(i)]->setPicture(skin_.clipped());
+    toolkit_.messageBox(this, QStringLiteral("You have found the Easter Egg!"),
                                 QStringLiteral("Quorvale - Easter Egg"), MsgIcon::Information, MsgButtons::Ok);
-}
-
-// ---- The About command of the main window ----
-
-void FrmMain::mnuAbout_Click() {
-    // Every opening loads a new box, so it starts from its first state.
-    FrmAbout box(*this);
-    toolkit_.showModal(&box, this);
 }

@@ -5,24 +5,27 @@
 #include <QDialog>
 #include <QLabel>
 #include <QString>
+#include <array>
 #include <cstdint>
-#include <functional>
 
-class FrmMain;
+#include "core/board.h"
+
+class ImageControl;
+class PicClip;
 class QPushButton;
+class Toolkit;
 
 // A label that reports presses, moves and left clicks (a left press and a
 // left release on the label) with the button number and the modifier set.
 class PressLabel : public QLabel {
     Q_OBJECT
 public:
-    using PressHandler = std::function<void(int button, int shift)>;
-
     explicit PressLabel(QWidget* parent);
 
-    PressHandler onMouseDown;
-    std::function<void()> onMouseMove;
-    std::function<void()> onClick;
+signals:
+    void mouseDown(int button, int shift);
+    void mouseMoved();
+    void clicked();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -37,8 +40,11 @@ private:
 class FrmAbout : public QDialog {
     Q_OBJECT
 public:
-    // Loads the box: builds it and runs its load step.
-    explicit FrmAbout(FrmMain& owner);
+    // Loads the box over the main window `owner`: builds it and runs its
+    // load step. The hidden sequence swaps sprites of `skin` into the piece
+    // images `pieces` of the main window.
+    FrmAbout(QWidget& owner, Toolkit& toolkit, PicClip& skin,
+             const std::array<ImageControl*, quorvale::kPieceCount>& pieces);
 
     static const QString kEmailAddress;
     static const QString kWebPage;
@@ -69,5 +75,8 @@ private:
     void openLink(const QString& target, const QString& failure, const QString& title);
     void showHiddenSprites();
 
-    FrmMain& owner_;
+    QWidget& owner_;
+    Toolkit& toolkit_;
+    PicClip& skin_;
+    std::array<ImageControl*, quorvale::kPieceCount> pieces_;
 };

@@ -8,9 +8,9 @@
 #include <QStringDecoder>
 #include <algorithm>
 
-#include "app/frmmain.h"
 #include "core/cp1252.h"
 #include "core/rules.h"
+#include "app/toolkit.h"
 #include "files/fileaccess.h"
 
 namespace {
@@ -30,9 +30,10 @@ QString shownFileName(const std::string& name) {
 
 }  // namespace
 
-FrmFile::FrmFile(FrmMain& owner)
-    : ChooserDialog(owner, QStringLiteral("File"), 5190, 3675, {8, 0, 5175, 2820}, QStringLiteral("Set"),
-                    {604, 3000, 1695, 495}, {2891, 3000, 1695, 495}) {
+FrmFile::FrmFile(QWidget& owner, const Toolkit& toolkit, QString& absFilename)
+    : ChooserDialog(owner, toolkit, QStringLiteral("File"), 5190, 3675, {8, 0, 5175, 2820}, QStringLiteral("Set"),
+                    {604, 3000, 1695, 495}, {2891, 3000, 1695, 495}),
+      absFilename_(absFilename) {
     filList = list();
     cmdSet = acceptButton();
     cmdCancel = cancelButton();
@@ -89,7 +90,7 @@ void FrmFile::cmdSet_Click() {
     QListWidgetItem* selected = selectedItem();
     if (selected == nullptr) return;
     if (bytFlag == 1) {
-        owner().absFilename = joinPath(folder_, selected->text());
+        absFilename_ = joinPath(folder_, selected->text());
         chosen_ = files::joinPath(QFile::encodeName(folder_).toStdString(),
                                   selected->data(Qt::UserRole).toByteArray().toStdString());
     }
@@ -107,5 +108,5 @@ void FrmFile::showEvent(QShowEvent* event) {
 }
 
 void FrmFile::writeCancelAnswer() {
-    owner().absFilename = QString();
+    absFilename_ = QString();
 }

@@ -12,7 +12,8 @@
 class FrmFile : public ChooserDialog {
     Q_OBJECT
 public:
-    explicit FrmFile(FrmMain& owner);
+    // `absFilename` is the main window's hand-over variable.
+    FrmFile(QWidget& owner, const Toolkit& toolkit, QString& absFilename);
 
     std::uint8_t bytFlag = 0;
     QListWidget* filList = nullptr;  // one line per file name, with its extension
@@ -39,6 +40,7 @@ protected:
 private:
     void refreshList();
 
+    QString& absFilename_;
     QString folder_;
     QString pattern_;
     std::string chosen_;

@@ -4,11 +4,11 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "app/frmmain.h"
 
-FrmLevel::FrmLevel(FrmMain& owner)
-    : ChooserDialog(owner, QStringLiteral("Choose Level"), 4155, 3510, {30, 0, 4095, 2700},
-                    QStringLiteral("&Set Level"), {210, 2880, 1695, 495}, {2280, 2880, 1695, 495}) {
+FrmLevel::FrmLevel(QWidget& owner, const Toolkit& toolkit, std::int16_t& newLevel)
+    : ChooserDialog(owner, toolkit, QStringLiteral("Choose Level"), 4155, 3510, {30, 0, 4095, 2700},
+                    QStringLiteral("&Set Level"), {210, 2880, 1695, 495}, {2280, 2880, 1695, 495}),
+      newLevel_(newLevel) {
     lisLevel = list();
     cmdSetLevel = acceptButton();
     cmdCancel = cancelButton();
@@ -29,7 +29,7 @@ void FrmLevel::Form_Load() {
 void FrmLevel::cmdSetLevel_Click() {
     QListWidgetItem* selected = selectedItem();
     if (selected == nullptr) return;
-    owner().newLevel = static_cast<std::int16_t>(lisLevel->row(selected));
+    newLevel_ = static_cast<std::int16_t>(lisLevel->row(selected));
     closeAnswered(true);
 }
 
@@ -39,5 +39,5 @@ void FrmLevel::cmdCancel_Click() {
 }
 
 void FrmLevel::writeCancelAnswer() {
-    owner().newLevel = -1;
+    newLevel_ = -1;
 }

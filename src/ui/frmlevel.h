@@ -2,12 +2,15 @@
 // through the main window's newLevel (-1 for Cancel or a close through the frame).
 #pragma once
 
+#include <cstdint>
+
 #include "ui/chooserdialog.h"
 
 class FrmLevel : public ChooserDialog {
     Q_OBJECT
 public:
-    explicit FrmLevel(FrmMain& owner);
+    // `newLevel` is the main window's hand-over variable.
+    FrmLevel(QWidget& owner, const Toolkit& toolkit, std::int16_t& newLevel);
 
     QListWidget* lisLevel = nullptr;
     QPushButton* cmdSetLevel = nullptr;
@@ -19,4 +22,7 @@ public:
 
 protected:
     void writeCancelAnswer() override;
+
+private:
+    std::int16_t& newLevel_;
 };

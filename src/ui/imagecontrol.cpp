@@ -58,9 +58,9 @@ void ImageControl::place() {
 
 int ImageControl::shiftState(Qt::KeyboardModifiers modifiers) {
     int shift = 0;
-    if (modifiers & Qt::ShiftModifier) shift |= 1;
-    if (modifiers & Qt::ControlModifier) shift |= 2;
-    if (modifiers & Qt::AltModifier) shift |= 4;
+    if (modifiers & Qt::ShiftModifier) shift |= kShiftKey;
+    if (modifiers & Qt::ControlModifier) shift |= kCtrlKey;
+    if (modifiers & Qt::AltModifier) shift |= kAltKey;
     return shift;
 }
 

@@ -28,6 +28,10 @@ public:
     void setPicture(const QPixmap& picture);
     QPixmap picture() const { return picture_; }
 
+    // The modifier set's bits, added together in an event's `shift`.
+    static constexpr int kShiftKey = 1;
+    static constexpr int kCtrlKey = 2;
+    static constexpr int kAltKey = 4;
     // Modifier set of a Qt event: Shift 1, Ctrl 2, Alt 4; others ignored.
     static int shiftState(Qt::KeyboardModifiers modifiers);
     // Button number of a Qt button: left 1, right 2, middle 4, else 0.

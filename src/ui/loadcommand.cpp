@@ -37,23 +37,24 @@ QString readSavedGame(const std::string& path, quorvale::SavedGame& game) {
 
 }  // namespace
 
-void FrmMain::mnuLoadGame_Click() {
-    if (!offerToSave(QStringLiteral("Quorvale - Load game"))) return;
-    gameModified = false;
+bool GameCommands::loadGame(QString& absFilename) {
+    if (!offerToSave(QStringLiteral("Quorvale - Load game"))) return false;
+    // Whatever the chooser then brings, the changes are dropped.
+    game_.markSaved();
 
     std::string chosen;
     {
-        FrmFile chooser(*this);
+        FrmFile chooser(owner_, toolkit_, absFilename);
         chooser.Form_Load();
         chooser.bytFlag = 1;
         chooser.setWindowTitle(QStringLiteral("Load Game"));
         chooser.cmdSet->setText(QStringLiteral("Load Game"));
-        chooser.setListFolder(toolkit().savedFolder() + QDir::separator());
+        chooser.setListFolder(toolkit_.savedFolder() + QDir::separator());
         chooser.setListPattern(QStringLiteral("*.sav"));
-        toolkit().showModal(&chooser, this);
+        toolkit_.showModal(&chooser, &owner_);
         chosen = chooser.chosenFile();
     }
-    if (absFilename.isEmpty()) return;
+    if (absFilename.isEmpty()) return false;
 
     // Everything is read and checked before anything changes, so a damaged
     // file leaves the game on the board as it was.
@@ -61,23 +62,14 @@ void FrmMain::mnuLoadGame_Click() {
     // The chooser's own bytes for the file: a name that is not valid text is
     // listed readably, and absFilename holds it as listed.
     if (chosen.empty()) chosen = QFile::encodeName(absFilename).toStdString();
-    const QString problem = readSavedGame(chosen, game);
+    QString problem = readSavedGame(chosen, game);
+    if (problem.isEmpty() && !game_.loadSavedGame(game)) problem = QStringLiteral("The game cannot be put on the board.");
     if (!problem.isEmpty()) {
-        toolkit().messageBox(this,
-                             QStringList{QStringLiteral("The saved game could not be loaded."), absFilename, problem}
-                                 .join(QStringLiteral("\r\n")),
-                             QStringLiteral("Quorvale - Load game"), MsgIcon::Error, MsgButtons::Ok);
-        return;
+        toolkit_.messageBox(&owner_,
+                            QStringList{QStringLiteral("The saved game could not be loaded."), absFilename, problem}
+                                .join(QStringLiteral("\r\n")),
+                            QStringLiteral("Quorvale - Load game"), MsgIcon::Error, MsgButtons::Ok);
+        return false;
     }
-
-    imgCong->setVisible(false);
-    steps = game.steps;
-    levelIndex = game.levelIndex;
-    levels[static_cast<std::size_t>(levelIndex)].name = game.levelName;
-    mnuSaveGame->setEnabled(true);
-    clearBoard();
-    decodePositions(game.positions);
-    placePieces();
-    showPlayfield();
-    updateStatus();
+    return true;
 }

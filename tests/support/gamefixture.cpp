@@ -46,6 +46,18 @@ LevelTable testLevels() {
     return levels;
 }
 
+void playOneMove(quorvale::Game& game) {
+    game.setLevels(testLevels());
+    ASSERT_EQ(game.startLevel(0), "");
+    // Piece 8 stands on column 0, row 4: its image at pixel (30, 270), 60 x 60.
+    const quorvale::TwipsPerPixel tpp{15, 15};
+    const quorvale::ImagePlace image{450, 4050};
+    game.dragPress(8, image, {900, 900}, {1, 450, 450}, tpp);
+    game.dragRelease(8, image, {1, 1350, 450}, tpp);
+    ASSERT_EQ(game.steps(), 1);
+    ASSERT_TRUE(game.gameModified());
+}
+
 namespace {
 struct Region {
     int left, top, width, height;
@@ -111,6 +123,13 @@ void GameTest::startLevel(int index) {
         QTest::mouseClick(chooser.cmdSetLevel, Qt::LeftButton);
     });
     frm->mnuNewGame->trigger();
+}
+
+void GameTest::putGame(int levelIndex, const Positions& positions, std::int32_t steps) {
+    const quorvale::SavedGame game{steps, static_cast<std::int16_t>(levelIndex),
+                                   frm->game().levels()[static_cast<std::size_t>(levelIndex)].name, positions};
+    ASSERT_TRUE(frm->game().loadSavedGame(game));
+    frm->showGame();
 }
 
 QPoint GameTest::cellCentre(int col, int row) {

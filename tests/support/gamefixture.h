@@ -27,6 +27,11 @@ std::u16string levelName(const char* text);
 // classic layout under the names "Test NN".
 quorvale::LevelTable testLevels();
 
+// Puts testLevels()' "Easy" on `game` and moves its bottom-left small piece
+// one cell right through the game's own mouse procedures (at 15 twips per
+// pixel): one step, not saved.
+void playOneMove(quorvale::Game& game);
+
 // Colour of the skin rectangle `region` (0..14, in skin-map order: frame top,
 // left, right, bottom, title, banner, square, second square, wide, second
 // small, small, tall 1..4) in the test skin.
@@ -59,6 +64,10 @@ protected:
 
     // New Game with no question expected, choosing level `index` in the chooser.
     void startLevel(int index);
+
+    // Puts a game on the board as Load Game would, without a file: level
+    // `levelIndex` under its name in the table, the layout and the step count.
+    void putGame(int levelIndex, const quorvale::Positions& positions, std::int32_t steps = 0);
 
     // Presses the left button on piece `piece` at `grab` pixels inside its
     // image, moves the pointer through `path` (client-area pixels) and

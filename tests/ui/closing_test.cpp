@@ -22,8 +22,8 @@ protected:
     void playOneMove() {
         startLevel(0);
         dragPiece(9, kGrab, {cellCentre(2, 4)});
-        ASSERT_TRUE(frm->gameModified);
-        ASSERT_EQ(frm->steps, 1);
+        ASSERT_TRUE(frm->game().gameModified());
+        ASSERT_EQ(frm->game().steps(), 1);
     }
 
     QStringList savedGames() const { return QDir(path("saved")).entryList(QDir::Files); }
@@ -37,7 +37,7 @@ protected:
     }
 
     void expectClosed() {
-        EXPECT_TRUE(frm->isUnloaded());
+        EXPECT_TRUE(!frm->isVisible());
         EXPECT_FALSE(frm->isVisible());
     }
 };
@@ -76,11 +76,11 @@ TEST_P(ClosingTest, CancelKeepsEverything) {
     closeWindow();
     ASSERT_EQ(tk.messages.size(), 1u);
     expectExitQuestion(0);
-    EXPECT_FALSE(frm->isUnloaded());
+    EXPECT_FALSE(!frm->isVisible());
     EXPECT_TRUE(frm->isVisible());
-    EXPECT_TRUE(frm->gameModified);
-    EXPECT_EQ(frm->steps, 1);
-    EXPECT_EQ(frm->board().at(2, 4), 9);
+    EXPECT_TRUE(frm->game().gameModified());
+    EXPECT_EQ(frm->game().steps(), 1);
+    EXPECT_EQ(frm->game().board().at(2, 4), 9);
     EXPECT_EQ(frm->lblStatus->text(), statusBefore);
     EXPECT_TRUE(tk.inputs.empty());
     // The game goes on: a second close asks again.
@@ -153,7 +153,7 @@ TEST_P(ClosingTest, NothingIsAskedAfterASave) {
     playOneMove();
     tk.inputAnswers = {"Kept"};
     frm->mnuSaveGame->trigger();
-    ASSERT_FALSE(frm->gameModified);
+    ASSERT_FALSE(frm->game().gameModified());
     tk.messages.clear();
     closeWindow();
     EXPECT_TRUE(tk.messages.empty());
@@ -224,11 +224,11 @@ TEST_P(SessionLogoutTest, AfterAMove) {
     if (c.mayAsk) expectExitQuestion(0);
     else EXPECT_TRUE(tk.messages.empty());
     EXPECT_EQ(savedGames(), c.saved);
-    EXPECT_EQ(frm->isUnloaded(), c.closes);
+    EXPECT_EQ(!frm->isVisible(), c.closes);
     EXPECT_EQ(frm->isVisible(), !c.closes);
     if (c.closes) return;
-    EXPECT_TRUE(frm->gameModified);
-    EXPECT_EQ(frm->steps, 1);
+    EXPECT_TRUE(frm->game().gameModified());
+    EXPECT_EQ(frm->game().steps(), 1);
     // The closing rule is still there for a later close.
     tk.messageAnswers = {MsgResult::No};
     frm->close();
@@ -250,5 +250,5 @@ TEST_F(ClosingBase, SessionLogoutWithNothingToSaveAsksNothing) {
     frm->commitData(session);
     EXPECT_EQ(session.asked + session.cancels, 0) << "the session is neither kept waiting nor called off";
     EXPECT_TRUE(tk.messages.empty());
-    EXPECT_FALSE(frm->isUnloaded()) << "the session's end closes it";
+    EXPECT_FALSE(!frm->isVisible()) << "the session's end closes it";
 }

@@ -49,21 +49,21 @@ struct GameSnapshot {
 class CommandTest : public GameTest {
 protected:
     GameSnapshot snapshot() const {
-        GameSnapshot s{frm->board(),          frm->steps,
-                       frm->levelIndex,       frm->gameModified,
+        GameSnapshot s{frm->game().board(),          frm->game().steps(),
+                       frm->game().levelIndex(),       frm->game().gameModified(),
                        frm->imgCong->Visible(), frm->mnuSaveGame->isEnabled(),
                        frm->lblStatus->text(), {}};
-        for (int i = 0; i < quorvale::kLevelCount; ++i) s.names[i] = frm->levels[i].name;
+        for (int i = 0; i < quorvale::kLevelCount; ++i) s.names[i] = frm->game().levels()[i].name;
         return s;
     }
 
     // On the "Easy" level (index 0): moves the bottom-left single piece one
     // cell right. One step, game changed, not solved.
     void makeMove() {
-        const int before = frm->steps;
+        const int before = frm->game().steps();
         dragPiece(8, {30, 30}, {cellCentre(1, 4)});
-        ASSERT_EQ(frm->steps, before + 1);
-        ASSERT_TRUE(frm->gameModified);
+        ASSERT_EQ(frm->game().steps(), before + 1);
+        ASSERT_TRUE(frm->game().gameModified());
     }
 
     // On the "Easy" level: moves the square one row down onto the exit.

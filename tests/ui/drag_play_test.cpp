@@ -37,18 +37,18 @@ protected:
 
     QPoint imagePos(int piece) const { return frm->imgPieces[piece]->pos(); }
     static QPoint cellPos(int col, int row) { return {60 * col + 30, 60 * row + 30}; }
-    int boardAt(int col, int row) const { return frm->board().at(col, row); }
+    int boardAt(int col, int row) const { return frm->game().board().at(col, row); }
 
     // Nothing moved: piece 9 on its start cell, on screen and on the board.
     void expectUntouched() {
         EXPECT_EQ(imagePos(9), cellPos(3, 4));
         EXPECT_EQ(boardAt(3, 4), 9);
         EXPECT_EQ(boardAt(2, 4), -1);
-        EXPECT_EQ(frm->pieces()[9].col, 3);
-        EXPECT_FALSE(frm->drag.dragging);
+        EXPECT_EQ(frm->game().pieces()[9].col, 3);
+        EXPECT_FALSE(frm->game().drag().dragging);
         EXPECT_EQ(frm->MousePointer(), 0);
         EXPECT_EQ(frm->cursor().shape(), Qt::ArrowCursor);
-        EXPECT_FALSE(frm->steps || frm->gameModified);
+        EXPECT_FALSE(frm->game().steps() || frm->game().gameModified());
     }
 };
 
@@ -58,23 +58,23 @@ TEST_F(DragPlayTest, WholeLevelFromNewGameToTheCongratulation) {
     EXPECT_EQ(imagePos(9), cellPos(2, 4));
     EXPECT_EQ(boardAt(2, 4), 9);
     EXPECT_EQ(boardAt(3, 4), -1);
-    EXPECT_EQ(frm->steps, 1);
-    EXPECT_TRUE(frm->gameModified);
+    EXPECT_EQ(frm->game().steps(), 1);
+    EXPECT_TRUE(frm->game().gameModified());
     EXPECT_EQ(frm->lblStatus->text(), status(1, "Easy", 1));
     dragPiece(9, kGrab, {cellCentre(3, 4)});
-    EXPECT_EQ(frm->steps, 2);
+    EXPECT_EQ(frm->game().steps(), 2);
 
     // Two cells in one drag count one step.
     dragPiece(8, kGrab, {cellCentre(1, 4), cellCentre(2, 4)});
     EXPECT_EQ(imagePos(8), cellPos(2, 4));
-    EXPECT_EQ(frm->steps, 3);
+    EXPECT_EQ(frm->game().steps(), 3);
     dragPiece(8, kGrab, {cellCentre(1, 4), cellCentre(0, 4)});
-    EXPECT_EQ(frm->steps, 4);
+    EXPECT_EQ(frm->game().steps(), 4);
     EXPECT_TRUE(tk.messages.empty());
 
     // The square into the exit, grabbed by its bottom-right cell.
     dragPiece(0, QPoint(90, 90), {cellCentre(2, 4)});
-    EXPECT_EQ(frm->steps, 5);
+    EXPECT_EQ(frm->game().steps(), 5);
     ASSERT_EQ(tk.messages.size(), 1u);
     EXPECT_EQ(tk.messages[0].title, "Quorvale - Congratulations");
     EXPECT_EQ(tk.messages[0].text, "Congratulations!! You finished the game in 5 steps.");
@@ -87,7 +87,7 @@ TEST_F(DragPlayTest, WholeLevelFromNewGameToTheCongratulation) {
     for (ImageControl* image : frm->imgPieces) EXPECT_FALSE(image->isVisible());
     EXPECT_FALSE(frm->imgExit->isVisible());
     EXPECT_TRUE(frm->imgCong->isVisible());
-    EXPECT_FALSE(frm->gameModified);
+    EXPECT_FALSE(frm->game().gameModified());
     EXPECT_FALSE(frm->mnuSaveGame->isEnabled());
     EXPECT_EQ(frm->MousePointer(), 0);
 }
@@ -116,8 +116,8 @@ TEST_F(DragPlayTest, PointerShowsFourWayThenNoDropThenArrow) {
     EXPECT_EQ(imagePos(9), cellPos(3, 4));
     EXPECT_EQ(boardAt(3, 4), 9);
     EXPECT_EQ(boardAt(2, 4), -1);
-    EXPECT_EQ(frm->steps, 0);
-    EXPECT_FALSE(frm->gameModified);
+    EXPECT_EQ(frm->game().steps(), 0);
+    EXPECT_FALSE(frm->game().gameModified());
     EXPECT_EQ(frm->lblStatus->text(), status(1, "Easy", 0));
 }
 
@@ -125,13 +125,13 @@ TEST_F(DragPlayTest, RightButtonDoesNothing) {
     ImageControl* piece = frm->imgPieces[9];
     QTest::mousePress(piece, Qt::RightButton, Qt::NoModifier, kGrab);
     EXPECT_EQ(frm->MousePointer(), 0);
-    EXPECT_FALSE(frm->drag.dragging);
+    EXPECT_FALSE(frm->game().drag().dragging);
     QTest::mouseMove(piece, cellCentre(2, 4) - piece->pos());
     QTest::mouseRelease(piece, Qt::RightButton, Qt::NoModifier, cellCentre(2, 4) - piece->pos());
     EXPECT_EQ(imagePos(9), cellPos(3, 4));
     EXPECT_EQ(boardAt(3, 4), 9);
-    EXPECT_EQ(frm->steps, 0);
-    EXPECT_FALSE(frm->gameModified);
+    EXPECT_EQ(frm->game().steps(), 0);
+    EXPECT_FALSE(frm->game().gameModified());
     EXPECT_EQ(frm->MousePointer(), 0);
 }
 
@@ -148,7 +148,7 @@ TEST_F(DragPlayTest, BlockedDragStopsOnTheLastFreeCell) {
     EXPECT_EQ(boardAt(0, 4), -1);
     EXPECT_EQ(boardAt(2, 4), 8);
     EXPECT_EQ(boardAt(3, 4), 9);
-    EXPECT_EQ(frm->steps, 1);
+    EXPECT_EQ(frm->game().steps(), 1);
 }
 
 TEST_F(DragPlayTest, PointerBeyondTheBoardKeepsThePieceOnIt) {
@@ -170,14 +170,14 @@ TEST_F(DragPlayTest, PointerBeyondTheBoardKeepsThePieceOnIt) {
     // Row 900 clamps to row 4 and column 3 is blocked: the last free cell wins.
     EXPECT_EQ(imagePos(8), cellPos(2, 4));
     EXPECT_EQ(boardAt(2, 4), 8);
-    EXPECT_EQ(frm->steps, 1);
+    EXPECT_EQ(frm->game().steps(), 1);
 }
 
 TEST_F(DragPlayTest, ThereAndBackAgainChangesNothing) {
     dragPiece(9, kGrab, {cellCentre(2, 4), cellCentre(3, 4)});
     EXPECT_EQ(imagePos(9), cellPos(3, 4));
-    EXPECT_EQ(frm->steps, 0);
-    EXPECT_FALSE(frm->gameModified);
+    EXPECT_EQ(frm->game().steps(), 0);
+    EXPECT_FALSE(frm->game().gameModified());
     EXPECT_EQ(frm->lblStatus->text(), status(1, "Easy", 0));
 }
 
@@ -188,7 +188,7 @@ TEST_F(DragPlayTest, DoubleClickOnAPieceCountsNothing) {
     QTest::mouseDClick(piece, Qt::LeftButton, Qt::NoModifier, kGrab);
     EXPECT_EQ(frm->MousePointer(), 15);  // the second press starts a drag too
     QTest::mouseRelease(piece, Qt::LeftButton, Qt::NoModifier, kGrab);
-    EXPECT_EQ(frm->steps, 0);
+    EXPECT_EQ(frm->game().steps(), 0);
     EXPECT_EQ(frm->MousePointer(), 0);
     EXPECT_EQ(imagePos(9), cellPos(3, 4));
 }
@@ -203,7 +203,7 @@ TEST_F(SolvedTestTrigger, OnlyAReleaseOfTheSquareEndsTheGame) {
     startLevel(2);
 
     dragPiece(6, kGrab, {cellCentre(1, 2)});
-    EXPECT_EQ(frm->steps, 1);
+    EXPECT_EQ(frm->game().steps(), 1);
     EXPECT_TRUE(tk.messages.empty());
     EXPECT_TRUE(frm->imgPieces[0]->isVisible());
 
@@ -218,7 +218,7 @@ TEST_F(DragPlayTest, ReleaseBlockedAtOnceMarksTheGameChangedWithoutAStep) {
     dragPiece(9, kGrab, {cellCentre(3, 3)});  // up into the tall piece 5: refused
     EXPECT_EQ(imagePos(9), cellPos(3, 4));
     EXPECT_EQ(boardAt(3, 4), 9);
-    EXPECT_TRUE(frm->gameModified);
+    EXPECT_TRUE(frm->game().gameModified());
     EXPECT_EQ(frm->lblStatus->text(), status(1, "Easy", 0));
 }
 
@@ -243,7 +243,7 @@ TEST_P(InterruptedDragTest, PieceGoesBackAndNothingIsCounted) {
     case LostBy::WindowDeactivated:  // the game's window active, then another window takes that
         frm->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(frm.get()));
-        ASSERT_TRUE(frm->drag.dragging) << "gaining the activation keeps the drag";
+        ASSERT_TRUE(frm->game().drag().dragging) << "gaining the activation keeps the drag";
         other.show();
         other.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
@@ -258,7 +258,7 @@ TEST_P(InterruptedDragTest, PieceGoesBackAndNothingIsCounted) {
     expectUntouched();
     dragPiece(9, kGrab, {cellCentre(2, 4)});
     EXPECT_EQ(imagePos(9), cellPos(2, 4));
-    EXPECT_EQ(frm->steps, 1) << "the next drag works as ever";
+    EXPECT_EQ(frm->game().steps(), 1) << "the next drag works as ever";
 }
 
 INSTANTIATE_TEST_SUITE_P(Ways, InterruptedDragTest,
@@ -273,7 +273,7 @@ TEST_F(DragPlayTest, LeftPressWhileTheRightButtonIsHeldStartsNothing) {
     // left arrives at piece 9, 90 pixels left of its image.
     QTest::mousePress(piece, Qt::RightButton, Qt::NoModifier, kGrab);
     QTest::mousePress(piece, Qt::LeftButton, Qt::NoModifier, QPoint(-90, 30));
-    EXPECT_FALSE(frm->drag.dragging);
+    EXPECT_FALSE(frm->game().drag().dragging);
     EXPECT_EQ(frm->MousePointer(), 0);
     QTest::mouseMove(piece, QPoint(-90, 30));
     QTest::mouseRelease(piece, Qt::LeftButton, Qt::NoModifier, QPoint(-90, 30));
@@ -282,5 +282,5 @@ TEST_F(DragPlayTest, LeftPressWhileTheRightButtonIsHeldStartsNothing) {
     EXPECT_EQ(boardAt(3, 4), 9);
     EXPECT_EQ(boardAt(2, 4), -1) << "9 was not written over the empty cell";
     EXPECT_EQ(boardAt(1, 4), 8);
-    EXPECT_EQ(frm->steps, 1);
+    EXPECT_EQ(frm->game().steps(), 1);
 }

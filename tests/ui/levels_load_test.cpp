@@ -38,7 +38,7 @@ protected:
                               lineThree);
         EXPECT_TRUE(tk.endRequested());
         EXPECT_NE(tk.exitCode(), 0);
-        EXPECT_TRUE(frm->isUnloaded());
+        EXPECT_TRUE(!frm->isVisible());
     }
 };
 
@@ -50,12 +50,12 @@ TEST_F(LevelFileTest, FileOfExactlyTheTableSizeFillsAllSeventyEntries) {
     start();
     EXPECT_TRUE(tk.messages.empty());
     for (int i = 0; i < quorvale::kLevelCount; ++i) {
-        EXPECT_EQ(frm->levels[i].name, written[i].name) << "entry " << i;
-        EXPECT_EQ(frm->levels[i].positions, written[i].positions) << "entry " << i;
+        EXPECT_EQ(frm->game().levels()[i].name, written[i].name) << "entry " << i;
+        EXPECT_EQ(frm->game().levels()[i].positions, written[i].positions) << "entry " << i;
     }
     // Entry 69 comes from the last 30 bytes.
-    EXPECT_EQ(frm->levels[69].positions[0], 0);
-    EXPECT_EQ(qs(frm->levels[69].name), "Last one  ");
+    EXPECT_EQ(frm->game().levels()[69].positions[0], 0);
+    EXPECT_EQ(qs(frm->game().levels()[69].name), "Last one  ");
 }
 
 TEST_F(LevelFileTest, LongerFileUsesOnlyTheFirstTableSizeWithoutMessage) {
@@ -64,8 +64,8 @@ TEST_F(LevelFileTest, LongerFileUsesOnlyTheFirstTableSizeWithoutMessage) {
     start();
     EXPECT_TRUE(tk.messages.empty());
     for (int i = 0; i < quorvale::kLevelCount; ++i) {
-        EXPECT_EQ(frm->levels[i].name, written[i].name) << "entry " << i;
-        EXPECT_EQ(frm->levels[i].positions, written[i].positions) << "entry " << i;
+        EXPECT_EQ(frm->game().levels()[i].name, written[i].name) << "entry " << i;
+        EXPECT_EQ(frm->game().levels()[i].positions, written[i].positions) << "entry " << i;
     }
 }
 
@@ -76,13 +76,13 @@ TEST_F(LevelFileTest, ShortFileFillsWhatItCoversAndClearsTheRest) {
     EXPECT_TRUE(tk.messages.empty());
     EXPECT_FALSE(tk.endRequested());
     for (int i = 0; i < 10; ++i) {
-        EXPECT_EQ(frm->levels[i].name, written[i].name);
-        EXPECT_EQ(frm->levels[i].positions, written[i].positions);
+        EXPECT_EQ(frm->game().levels()[i].name, written[i].name);
+        EXPECT_EQ(frm->game().levels()[i].positions, written[i].positions);
     }
-    EXPECT_EQ(frm->levels[10].name, written[10].name);
+    EXPECT_EQ(frm->game().levels()[10].name, written[10].name);
     for (int i = 11; i < quorvale::kLevelCount; ++i) {
-        EXPECT_EQ(frm->levels[i].name, std::u16string(10, u'\0')) << "entry " << i;
-        EXPECT_EQ(frm->levels[i].positions, quorvale::Positions{}) << "entry " << i;
+        EXPECT_EQ(frm->game().levels()[i].name, std::u16string(10, u'\0')) << "entry " << i;
+        EXPECT_EQ(frm->game().levels()[i].positions, quorvale::Positions{}) << "entry " << i;
     }
 }
 
@@ -103,8 +103,8 @@ TEST_F(LevelFileTest, LowerCaseFileNameIsAcceptedToo) {
     startRaw();
     EXPECT_TRUE(tk.messages.empty());
     EXPECT_FALSE(tk.endRequested());
-    EXPECT_EQ(frm->levels[69].name, written[69].name);
-    EXPECT_EQ(frm->levels[1].positions, written[1].positions);
+    EXPECT_EQ(frm->game().levels()[69].name, written[69].name);
+    EXPECT_EQ(frm->game().levels()[1].positions, written[1].positions);
 }
 
 TEST_F(LevelFileTest, ExactNameWinsOverTheLowerCaseOne) {
@@ -114,7 +114,7 @@ TEST_F(LevelFileTest, ExactNameWinsOverTheLowerCaseOne) {
     writeBytes(path("qvl.ZHN"), tableBytes(upper));
     writeBytes(path("qvl.zhn"), tableBytes(lower));
     start();
-    EXPECT_EQ(frm->levels[0].name, upper[0].name);
+    EXPECT_EQ(frm->game().levels()[0].name, upper[0].name);
 }
 
 }  // namespace

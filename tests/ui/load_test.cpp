@@ -31,15 +31,15 @@ protected:
     void writeSaved(const QString& name, const QByteArray& bytes) { writeBytes(savedPath(name), bytes); }
 
     void expectBoardShows(const quorvale::Positions& positions) {
-        quorvale::Pieces expected = frm->pieces();
+        quorvale::Pieces expected = frm->game().pieces();
         quorvale::decodePositions(expected, positions);
         quorvale::Board board;
         quorvale::clearBoard(board);
         quorvale::markAllPieces(board, expected);
-        EXPECT_EQ(frm->board().cells, board.cells);
+        EXPECT_EQ(frm->game().board().cells, board.cells);
         for (int i = 0; i < quorvale::kPieceCount; ++i) {
-            EXPECT_EQ(frm->pieces()[i].col, expected[i].col) << "piece " << i;
-            EXPECT_EQ(frm->pieces()[i].row, expected[i].row) << "piece " << i;
+            EXPECT_EQ(frm->game().pieces()[i].col, expected[i].col) << "piece " << i;
+            EXPECT_EQ(frm->game().pieces()[i].row, expected[i].row) << "piece " << i;
             // (60 x cell + 30) pixels at 15 twips a pixel.
             EXPECT_EQ(frm->imgPieces[i]->Left(), 900 * expected[i].col + 450);
             EXPECT_EQ(frm->imgPieces[i]->Top(), 900 * expected[i].row + 450);
@@ -125,11 +125,11 @@ TEST_F(LoadTest, ListsOnlySavedGamesWithExtensionInNameOrder) {
     });
     frm->mnuLoadGame->trigger();
     EXPECT_EQ(frm->absFilename, path("saved") + QDir::separator() + "beta.sav");
-    EXPECT_EQ(frm->levelIndex, 1);
+    EXPECT_EQ(frm->game().levelIndex(), 1);
     queuePickFile(QString::fromUtf8("\xc3\xa9t\xc3\xa9.sav"));
     frm->mnuLoadGame->trigger();
     EXPECT_TRUE(tk.messages.empty());
-    EXPECT_EQ(frm->levelIndex, 2);
+    EXPECT_EQ(frm->game().levelIndex(), 2);
     tk.expectScriptUsed();
 }
 
@@ -139,9 +139,9 @@ TEST_F(LoadTest, RestoresStepsLevelAndPieces) {
     queuePickFile("twelve.sav");
     frm->mnuLoadGame->trigger();
     EXPECT_TRUE(tk.messages.empty());
-    EXPECT_EQ(frm->steps, 12);
-    EXPECT_EQ(frm->levelIndex, 5);
-    EXPECT_FALSE(frm->gameModified);
+    EXPECT_EQ(frm->game().steps(), 12);
+    EXPECT_EQ(frm->game().levelIndex(), 5);
+    EXPECT_FALSE(frm->game().gameModified());
     EXPECT_TRUE(frm->mnuSaveGame->isEnabled());
     EXPECT_EQ(frm->lblStatus->text(), "Level: 6 - Test 06       Steps: 12");
     expectBoardShows(kOtherLayout);
@@ -157,7 +157,7 @@ TEST_F(LoadTest, LoadingOverASolvedGameHidesTheBanner) {
     frm->mnuLoadGame->trigger();
     EXPECT_FALSE(frm->imgCong->Visible());
     EXPECT_TRUE(frm->mnuSaveGame->isEnabled());
-    EXPECT_EQ(frm->steps, 3);
+    EXPECT_EQ(frm->game().steps(), 3);
 }
 
 TEST_F(LoadTest, StoredLevelNameReplacesTheTablesNameAndShowsInTheLevelList) {
@@ -165,7 +165,7 @@ TEST_F(LoadTest, StoredLevelNameReplacesTheTablesNameAndShowsInTheLevelList) {
     writeSaved("renamed.sav", savedGameBytes(0, 3, "Renamed", testLevels()[3].positions));
     queuePickFile("renamed.sav");
     frm->mnuLoadGame->trigger();
-    EXPECT_EQ(qs(frm->levels[3].name), "Renamed   ");
+    EXPECT_EQ(qs(frm->game().levels()[3].name), "Renamed   ");
     EXPECT_EQ(frm->lblStatus->text(), "Level: 4 - Renamed       Steps: 0");
     tk.modalScripts.push_back([](QDialog& dialog) {
         auto& chooser = dynamic_cast<FrmLevel&>(dialog);
@@ -213,7 +213,7 @@ TEST_F(LoadTest, CancelLoadsNothingAndLeavesTheGameUnchanged) {
     tk.messages.clear();
     frm->close();
     EXPECT_TRUE(tk.messages.empty());
-    EXPECT_TRUE(frm->isUnloaded());
+    EXPECT_TRUE(!frm->isVisible());
     tk.expectScriptUsed();
 }
 
@@ -278,8 +278,8 @@ TEST_F(LoadTest, BytesAfterTheRecordAreIgnored) {
     queuePickFile("long.sav");
     frm->mnuLoadGame->trigger();
     EXPECT_TRUE(tk.messages.empty());
-    EXPECT_EQ(frm->steps, 7);
-    EXPECT_EQ(frm->levelIndex, 2);
+    EXPECT_EQ(frm->game().steps(), 7);
+    EXPECT_EQ(frm->game().levelIndex(), 2);
     expectBoardShows(kOtherLayout);
 }
 
@@ -288,20 +288,20 @@ TEST_F(LoadTest, SaveThenLoadRestoresTheBoardCellForCell) {
     startLevel(0);
     makeMove();
     dragPiece(4, {30, 30}, {cellCentre(0, 3)});  // the left tall piece one row down
-    ASSERT_EQ(frm->steps, 2);
+    ASSERT_EQ(frm->game().steps(), 2);
     const GameSnapshot saved = snapshot();
     saveAs("round trip");
     ASSERT_TRUE(tk.messages.empty());
 
     startLevel(1);
-    ASSERT_NE(frm->board().cells, saved.board.cells);
+    ASSERT_NE(frm->game().board().cells, saved.board.cells);
     queuePickFile("round trip.sav");
     frm->mnuLoadGame->trigger();
-    EXPECT_EQ(frm->board().cells, saved.board.cells);
-    EXPECT_EQ(frm->steps, saved.steps);
-    EXPECT_EQ(frm->levelIndex, 0);
+    EXPECT_EQ(frm->game().board().cells, saved.board.cells);
+    EXPECT_EQ(frm->game().steps(), saved.steps);
+    EXPECT_EQ(frm->game().levelIndex(), 0);
     EXPECT_EQ(frm->lblStatus->text(), saved.status);
-    EXPECT_FALSE(frm->gameModified);
+    EXPECT_FALSE(frm->game().gameModified());
     tk.expectScriptUsed();
 }
 

@@ -52,7 +52,7 @@ TEST_F(MenusTest, LevelChooserOpensWithNothingChosenAndDownOrSpaceChoosesLevelOn
             QTest::mouseClick(chooser.cmdSetLevel, Qt::LeftButton);
         });
         frm->mnuNewGame->trigger();
-        EXPECT_EQ(frm->levelIndex, 1);
+        EXPECT_EQ(frm->game().levelIndex(), 1);
         EXPECT_TRUE(frm->imgPieces[0]->isVisible());
     }
 }

@@ -15,16 +15,16 @@ TEST_F(NewGameTest, StartsTheChosenLevelWithoutAskingWhenNothingChanged) {
     EXPECT_TRUE(tk.messages.empty());
     ASSERT_EQ(tk.modalDialogs.size(), 1u);
     EXPECT_EQ(tk.modalDialogs[0], "Choose Level");
-    EXPECT_EQ(frm->levelIndex, 1);
-    EXPECT_EQ(frm->steps, 0);
-    EXPECT_FALSE(frm->gameModified);
+    EXPECT_EQ(frm->game().levelIndex(), 1);
+    EXPECT_EQ(frm->game().steps(), 0);
+    EXPECT_FALSE(frm->game().gameModified());
     EXPECT_TRUE(frm->mnuSaveGame->isEnabled());
     EXPECT_EQ(frm->lblStatus->text(), "Level: 2 - Classic       Steps: 0");
     // The classic layout: a tall piece in the top-left corner, the square beside it.
-    EXPECT_EQ(frm->board().at(0, 0), 2);
-    EXPECT_EQ(frm->board().at(1, 0), 0);
-    EXPECT_EQ(frm->board().at(2, 1), 0);
-    EXPECT_EQ(frm->board().at(1, 4), -1);
+    EXPECT_EQ(frm->game().board().at(0, 0), 2);
+    EXPECT_EQ(frm->game().board().at(1, 0), 0);
+    EXPECT_EQ(frm->game().board().at(2, 1), 0);
+    EXPECT_EQ(frm->game().board().at(1, 4), -1);
     for (ImageControl* piece : frm->imgPieces) EXPECT_TRUE(piece->Visible());
     tk.expectScriptUsed();
 }
@@ -83,7 +83,7 @@ TEST_F(NewGameTest, SetLevelWithNothingSelectedKeepsTheChooserOpen) {
         EXPECT_FALSE(chooser.isVisible());
     });
     frm->mnuNewGame->trigger();
-    EXPECT_EQ(frm->levelIndex, 1);
+    EXPECT_EQ(frm->game().levelIndex(), 1);
     EXPECT_TRUE(frm->imgPieces[0]->Visible());
 }
 
@@ -136,8 +136,8 @@ TEST_F(NewGameTest, YesRunsTheSaveCommandAndGoesOnWhateverItDid) {
     startLevel(1);
     ASSERT_EQ(tk.messages.size(), 2u);
     EXPECT_EQ(tk.messages[1].text, "Are you sure you want to proceed without saving?");
-    EXPECT_EQ(frm->levelIndex, 1);
-    EXPECT_EQ(frm->steps, 0);
+    EXPECT_EQ(frm->game().levelIndex(), 1);
+    EXPECT_EQ(frm->game().steps(), 0);
     EXPECT_TRUE(savedEntries().isEmpty());
 
     // The player saves; the chooser follows and its Cancel keeps the saved game.
@@ -149,21 +149,21 @@ TEST_F(NewGameTest, YesRunsTheSaveCommandAndGoesOnWhateverItDid) {
     queueCancel();
     frm->mnuNewGame->trigger();
     EXPECT_EQ(readBytes(savedPath("before new.sav")).size(), 36);
-    EXPECT_FALSE(frm->gameModified);
-    EXPECT_EQ(frm->steps, 1);
+    EXPECT_FALSE(frm->game().gameModified());
+    EXPECT_EQ(frm->game().steps(), 1);
     tk.expectScriptUsed();
 }
 
 TEST_F(NewGameTest, ChoosingTheLevelInPlayRestartsIt) {
     start();
     startLevel(0);
-    const quorvale::Board fresh = frm->board();
+    const quorvale::Board fresh = frm->game().board();
     makeMove();
     tk.messageAnswers = {MsgResult::No};
     startLevel(0);
-    EXPECT_EQ(frm->steps, 0);
-    EXPECT_FALSE(frm->gameModified);
-    EXPECT_EQ(frm->board().cells, fresh.cells);
+    EXPECT_EQ(frm->game().steps(), 0);
+    EXPECT_FALSE(frm->game().gameModified());
+    EXPECT_EQ(frm->game().board().cells, fresh.cells);
     EXPECT_EQ(frm->lblStatus->text(), "Level: 1 - Easy          Steps: 0");
 }
 
@@ -176,7 +176,7 @@ TEST_F(NewGameTest, NewGameAfterTheCongratulationHidesTheBannerAndEnablesSaving)
     EXPECT_TRUE(tk.messages.empty());  // a solved game has nothing to save
     EXPECT_FALSE(frm->imgCong->Visible());
     EXPECT_TRUE(frm->mnuSaveGame->isEnabled());
-    EXPECT_EQ(frm->levelIndex, 1);
+    EXPECT_EQ(frm->game().levelIndex(), 1);
 }
 
 // CR, LF, TAB and the other control characters of a level name show as

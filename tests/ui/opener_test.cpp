@@ -18,6 +18,7 @@
 #include "app/frmmain.h"
 #include "app/qttoolkit.h"
 #include "ui/frmabout.h"
+#include "gamefixture.h"
 
 namespace {
 
@@ -88,9 +89,7 @@ TEST_F(OpenerTest, LocalPageGoesAsAFileUrl) {
 // window that asked. A close request while the opener still runs gets the
 // closing question.
 TEST_F(OpenerTest, HelpNeverWaitsForTheOpener) {
-    quorvale::Board board;
-    quorvale::Pieces pieces{};
-    FrmMain window(toolkit, board, pieces);
+    FrmMain window(toolkit);
     window.show();
     // The help page the toolkit finds beside the executable.
     const QString page = QCoreApplication::applicationDirPath() + "/qvl.html";
@@ -115,7 +114,7 @@ TEST_F(OpenerTest, HelpNeverWaitsForTheOpener) {
         else standIn(c.ending);
         QFile::remove(bin.filePath("pid"));
         boxes.clear();
-        FrmAbout box(window);
+        FrmAbout box(window, toolkit, window.piclipSkin, window.imgPieces);
         QWidget* asker = c.fromAbout ? static_cast<QWidget*>(&box) : &window;
         asker->show();
         QElapsedTimer clock;
@@ -140,14 +139,14 @@ TEST_F(OpenerTest, HelpNeverWaitsForTheOpener) {
             continue;
         }
         ASSERT_TRUE(QFileInfo::exists("/proc/" + recorded("pid").trimmed())) << "the opener was stopped";
-        window.gameModified = true;
+        playOneMove(window.game());
         window.close();
         ASSERT_EQ(boxes.size(), 1u);
         EXPECT_EQ(boxes[0].title, "Quorvale - Exit");
         EXPECT_TRUE(window.isVisible()) << "Cancel keeps the window";
         ::kill(QString(recorded("pid").trimmed()).toInt(), SIGTERM);
         expectReaped();
-        window.gameModified = false;
+        window.game().markSaved();
     }
     if (madePage) QFile::remove(page);
     EXPECT_EQ(clicks, 8);

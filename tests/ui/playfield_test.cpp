@@ -19,12 +19,7 @@ const std::array<const char*, 5> kCorners = {"TWWT", "TooT", "T..T", "TSST", "oS
 
 class PlayfieldTest : public GameTest {
 protected:
-    void setUpBoard(const std::array<const char*, 5>& picture) {
-        frm->clearBoard();
-        frm->decodePositions(layoutFromPicture(picture));
-        frm->placePieces();
-        frm->showPlayfield();
-    }
+    void setUpBoard(const std::array<const char*, 5>& picture) { putGame(0, layoutFromPicture(picture)); }
 };
 
 TEST_F(PlayfieldTest, PiecesAndFrameAt15TwipsPerPixel) {
@@ -85,7 +80,7 @@ TEST_F(PlayfieldTest, DifferentHorizontalAndVerticalResolutions) {
     EXPECT_EQ(frm->imgPieces[0]->pos(), QPoint(90, 210));
     // A press 110 pixels into the wide piece is 1320 twips across: its right cell.
     QTest::mousePress(frm->imgPieces[1], Qt::LeftButton, Qt::NoModifier, QPoint(110, 30));
-    EXPECT_EQ(frm->drag.grabCol, 1);
+    EXPECT_EQ(frm->game().drag().grabCol, 1);
     QTest::mouseRelease(frm->imgPieces[1], Qt::LeftButton, Qt::NoModifier, QPoint(110, 30));
     // The About box over the window: left 4866 twips by the X scale (405.5 pixels,
     // rounded to even), top 4770 twips by the Y scale; its OK button at
@@ -100,7 +95,7 @@ TEST_F(PlayfieldTest, DifferentHorizontalAndVerticalResolutions) {
 TEST_F(PlayfieldTest, PlacePiecesMarksTheBoard) {
     start();
     setUpBoard(kCorners);
-    const quorvale::Board& board = frm->board();
+    const quorvale::Board& board = frm->game().board();
     EXPECT_EQ(board.at(1, 3), 0);
     EXPECT_EQ(board.at(2, 4), 0);
     EXPECT_EQ(board.at(1, 0), 1);
@@ -108,8 +103,8 @@ TEST_F(PlayfieldTest, PlacePiecesMarksTheBoard) {
     EXPECT_EQ(board.at(3, 1), 3);
     EXPECT_EQ(board.at(1, 2), -1);
     EXPECT_EQ(board.at(2, 2), -1);
-    EXPECT_EQ(frm->pieces()[0].col, 1);
-    EXPECT_EQ(frm->pieces()[0].row, 3);
+    EXPECT_EQ(frm->game().pieces()[0].col, 1);
+    EXPECT_EQ(frm->game().pieces()[0].row, 3);
 }
 
 TEST_F(PlayfieldTest, ShowAndHidePlayfield) {
@@ -129,7 +124,6 @@ TEST_F(PlayfieldTest, ShowAndHidePlayfield) {
 
 TEST_F(PlayfieldTest, BannerIsCentredOverTheWholeClientArea) {
     start();
-    frm->gameModified = true;
     frm->mnuSaveGame->setEnabled(true);
     frm->showCongratulations();
     // (6120 - 5550) \ 2 and (6075 - 600) \ 2, remainder dropped.
@@ -137,7 +131,6 @@ TEST_F(PlayfieldTest, BannerIsCentredOverTheWholeClientArea) {
     EXPECT_EQ(frm->imgCong->Top(), 2737);
     EXPECT_EQ(frm->imgCong->pos(), QPoint(19, 182));
     EXPECT_TRUE(frm->imgCong->isVisible());
-    EXPECT_FALSE(frm->gameModified);
     EXPECT_FALSE(frm->mnuSaveGame->isEnabled());
 }
 
@@ -148,43 +141,4 @@ TEST_F(PlayfieldTest, BannerCentringAt12TwipsPerPixel) {
     frm->showCongratulations();
     EXPECT_EQ(frm->imgCong->Left(), 840);   // (6120 - 370 x 12) \ 2
     EXPECT_EQ(frm->imgCong->Top(), 2796);  // (506 x 12 - 40 x 12) \ 2
-}
-
-TEST_F(PlayfieldTest, SolvedOnlyWithTheSquareOnTheFourExitCells) {
-    start();
-    setUpBoard(kCorners);
-    EXPECT_TRUE(frm->isSolved());
-    setUpBoard({"TTTT", "TTTT", "WW..", "SSoo", "SSoo"});
-    EXPECT_FALSE(frm->isSolved());
-}
-
-TEST_F(PlayfieldTest, StatusLineShowsLevelNameAndSteps) {
-    start();
-    frm->levelIndex = 0;
-    frm->steps = 12;
-    frm->updateStatus();
-    EXPECT_EQ(frm->lblStatus->text(), "Level: 1 - Easy" + QString(10, ' ') + "Steps: 12");
-
-    frm->levelIndex = 69;
-    frm->steps = 0;
-    frm->updateStatus();
-    EXPECT_EQ(frm->lblStatus->text(), "Level: 70 - Test 70" + QString(7, ' ') + "Steps: 0");
-
-    frm->levels[5].name = u"Ten chars!";
-    frm->levelIndex = 5;
-    frm->steps = 123456;
-    frm->updateStatus();
-    EXPECT_EQ(frm->lblStatus->text(), "Level: 6 - Ten chars!    Steps: 123456");
-}
-
-TEST_F(PlayfieldTest, NulInALevelNameShowsAsASpace) {
-    start();
-    frm->levels[3].name = std::u16string(u"Ab\0\0\0\0\0\0\0\0", 10);
-    frm->levelIndex = 3;
-    frm->steps = 7;
-    frm->updateStatus();
-    EXPECT_EQ(frm->lblStatus->text(), "Level: 4 - Ab" + QString(12, ' ') + "Steps: 7");
-    EXPECT_FALSE(frm->lblStatus->text().contains(QChar(u'\0')));
-    // The level table keeps the NULs.
-    EXPECT_EQ(frm->levels[3].name[2], u'\0');
 }

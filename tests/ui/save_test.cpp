@@ -17,8 +17,11 @@ protected:
 TEST_F(SaveTest, WritesTheGameAndClearsTheChangedMark) {
     start();
     startLevel(2);
-    frm->steps = 300;
-    frm->gameModified = true;
+    // 298 steps on the board, then a small piece over and back: 300, changed.
+    putGame(2, frm->game().savedGame().positions, 298);
+    dragPiece(8, {30, 30}, {cellCentre(1, 4)});
+    dragPiece(8, {30, 30}, {cellCentre(0, 4)});
+    ASSERT_TRUE(frm->game().gameModified());
     saveAs("Three hundred steps");
     ASSERT_EQ(tk.inputs.size(), 1u);
     EXPECT_EQ(tk.inputs[0].title, "Quorvale - Saving Game");
@@ -33,7 +36,7 @@ TEST_F(SaveTest, WritesTheGameAndClearsTheChangedMark) {
                          "Test 03   "
                          "\x01\x00\x15\x00\x00\x00\x03\x00\x14\x00\x17\x00\x1f\x00\x20\x00\x28\x00\x2b\x00",
                          36));
-    EXPECT_FALSE(frm->gameModified);
+    EXPECT_FALSE(frm->game().gameModified());
     EXPECT_TRUE(frm->mnuSaveGame->isEnabled());
     EXPECT_EQ(savedEntries(), QStringList{"Three hundred steps.sav"});
 }
@@ -112,7 +115,7 @@ TEST_F(SaveTest, EmptyNameAsksBeforeGivingUp) {
     ASSERT_EQ(tk.inputs.size(), 2u);
     EXPECT_EQ(tk.inputs[1].defaultText, "");
     EXPECT_TRUE(savedEntries().isEmpty());
-    EXPECT_TRUE(frm->gameModified);
+    EXPECT_TRUE(frm->game().gameModified());
     tk.expectScriptUsed();
 }
 
@@ -138,7 +141,7 @@ TEST_F(SaveTest, ExistingNameAsksBeforeOverwriting) {
                          "Easy      "
                          "\x15\x00\x01\x00\x00\x00\x03\x00\x14\x00\x17\x00\x0b\x00\x0c\x00\x29\x00\x2b\x00",
                          36));
-    EXPECT_FALSE(frm->gameModified);
+    EXPECT_FALSE(frm->game().gameModified());
     tk.expectScriptUsed();
 }
 
@@ -161,7 +164,7 @@ TEST_F(SaveTest, NameTheFileSystemRefusesIsReportedAndNothingIsWritten) {
         EXPECT_EQ(m.buttons, MsgButtons::Ok);
         EXPECT_EQ(m.text, "An error occurred while attempting saving game data\r\n" + dir.path() + "/saved/" + name +
                               ".sav\r\nGame not saved.");
-        EXPECT_TRUE(frm->gameModified);
+        EXPECT_TRUE(frm->game().gameModified());
     }
     EXPECT_EQ(readBytes(savedPath("sub") + "/x.sav"), "old");
     EXPECT_EQ(QDir(savedPath("sub")).entryList(QDir::Files | QDir::Hidden), QStringList{"x.sav"});

@@ -46,7 +46,7 @@ protected:
         EXPECT_EQ(tk.messages[0].icon, MsgIcon::Error);
         EXPECT_EQ(tk.messages[0].text,
                   "An error occurred while attempting saving game data\r\n" + file + "\r\nGame not saved.");
-        EXPECT_TRUE(frm->gameModified);
+        EXPECT_TRUE(frm->game().gameModified());
     }
 
     // Level 0 with one move saved as "keep", then a second move; returns the file.
@@ -134,8 +134,8 @@ protected:
         frm->mnuLoadGame->trigger();
         EXPECT_TRUE(tk.messages.empty());
         EXPECT_EQ(frm->absFilename, folder + "/mine.sav");
-        EXPECT_EQ(frm->levelIndex, 0);
-        EXPECT_EQ(frm->steps, 1);
+        EXPECT_EQ(frm->game().levelIndex(), 0);
+        EXPECT_EQ(frm->game().steps(), 1);
         tk.expectScriptUsed();
     }
 };
@@ -236,7 +236,7 @@ TEST_F(SaveSafetyTest, DISABLED_SecondGame) {
     for (const MessageCall& m : tk.messages) {
         std::printf("message: %s\n", qPrintable(QString(m.text).replace("\r\n", " / ")));
     }
-    std::printf("modified: %d\n", !tk.endRequested() && frm->gameModified);
+    std::printf("modified: %d\n", !tk.endRequested() && frm->game().gameModified());
 }
 
 TEST_F(SaveSafetyTest, SecondGameUnderRealFaultsAndRaces) {
@@ -441,9 +441,9 @@ TEST_F(SaveSafetyTest, StepCountStopsAtTheLargest32BitValue) {
     start();
     startLevel(0);
     loadWithSteps("top.sav", "\xfe\xff\xff\x7f");
-    ASSERT_EQ(frm->steps, 2147483646);
+    ASSERT_EQ(frm->game().steps(), 2147483646);
     dragPiece(8, {30, 30}, {cellCentre(1, 4)});
-    EXPECT_EQ(frm->steps, 2147483647);
+    EXPECT_EQ(frm->game().steps(), 2147483647);
     dragPiece(8, {30, 30}, {cellCentre(2, 4)});
     EXPECT_EQ(frm->lblStatus->text(), "Level: 1 - Easy          Steps: 2147483647");
     tk.inputAnswers = {"top"};

