@@ -106,7 +106,7 @@ int main(int argc, char** argv) {
 
     Drag drag{};
     for (int level = 0; level < quorvale::kLevelCount; ++level) {
-        frm->gameModified = false;
+        frm->game().markSaved();
         frm->newLevel = static_cast<std::int16_t>(level);
         frm->mnuNewGame->trigger();
         if (frm->imgPieces[0]->Visible() && findDrag(*frm, drag)) break;
