@@ -8,8 +8,8 @@ namespace quorvale {
 
 namespace {
 
-// Calls test(col, row) for every cell `piece` covers with its top-left cell at
-// (col, row) and ANDs the answers; every cell is tested.
+// True when every cell `piece` would cover with its top-left cell at (col, row)
+// is free for it; every cell is looked at, none skipped.
 bool allCellsFree(const Board& board, int piece, int col, int row) {
     bool ok = true;
     const PieceSize size = pieceSizeOf(pieceKindOf(piece));
@@ -19,16 +19,6 @@ bool allCellsFree(const Board& board, int piece, int col, int row) {
         }
     }
     return ok;
-}
-
-// Width and height of the dragged piece as recorded; a record that was never
-// filled in falls back to the size its kind has, so clamping always keeps the
-// piece on the board.
-void draggedSize(const Pieces& pieces, int piece, int& w, int& h) {
-    const PiecePos& p = pieces[static_cast<std::size_t>(piece)];
-    const PieceSize kindSize = pieceSizeOf(pieceKindOf(piece));
-    w = (p.width == 1 || p.width == 2) ? p.width : kindSize.width;
-    h = (p.height == 1 || p.height == 2) ? p.height : kindSize.height;
 }
 
 struct PointerCell {
@@ -43,9 +33,9 @@ PointerCell pointerOver(ImagePlace image, MouseEventTwips event, TwipsPerPixel t
 // Keeps the candidate top-left cell (pc - grabCol, pr - grabRow) of the
 // dragged piece on the board.
 void clampPointer(const DragState& s, const Pieces& pieces, PointerCell& p) {
-    int w = 0;
-    int h = 0;
-    draggedSize(pieces, s.dragPiece, w, h);
+    const PiecePos& piece = pieces[static_cast<std::size_t>(s.dragPiece)];
+    const int w = piece.width;
+    const int h = piece.height;
     if (p.col - s.grabCol < 0) p.col = s.grabCol;
     if (p.row - s.grabRow < 0) p.row = s.grabRow;
     if (p.col - s.grabCol + w > kBoardCols) p.col = kBoardCols - w + s.grabCol;

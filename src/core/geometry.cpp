@@ -43,7 +43,7 @@ std::int32_t roundHalfEven(double value) {
 
 std::int32_t twipsToPixels(double twips, double twipsPerPixel) { return roundHalfEven(twips / twipsPerPixel); }
 
-std::int32_t centreOffset(double outer, double inner) { return divTrunc(roundHalfEven(outer - inner), 2); }
+std::int32_t centreOffset(double outer, double inner) { return roundHalfEven(outer - inner) / 2; }
 
 float pieceLeftTwips(int col, double twipsPerPixelX) {
     return static_cast<float>(static_cast<double>(kCellPixels * col + kBoardMarginPixels) * twipsPerPixelX);
@@ -55,13 +55,14 @@ float pieceTopTwips(int row, double twipsPerPixelY) {
 
 std::int16_t pointerCell(float imagePos, float offset, double twipsPerPixel) {
     const float sum = imagePos + offset;  // single precision, as the controls hold them
-    const std::int64_t pixels = divTrunc(roundHalfEven(sum), wholeTwipsPerPixel(twipsPerPixel));
+    // Integer division drops the remainder toward zero, as the rule asks.
+    const std::int64_t pixels = roundHalfEven(sum) / wholeTwipsPerPixel(twipsPerPixel);
     return toInt16((pixels - kBoardMarginPixels) / kCellPixels);
 }
 
 std::int16_t grabCell(float offset, double twipsPerPixel) {
-    const std::int32_t pixels = divTrunc(roundHalfEven(offset), wholeTwipsPerPixel(twipsPerPixel));
-    return toInt16(divTrunc(pixels, kCellPixels));
+    const std::int32_t pixels = roundHalfEven(offset) / wholeTwipsPerPixel(twipsPerPixel);
+    return toInt16(pixels / kCellPixels);
 }
 
 }  // namespace quorvale

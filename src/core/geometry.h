@@ -17,9 +17,6 @@ std::int32_t roundHalfEven(double value);
 // rounded half to even. Every window converts its twips this way.
 std::int32_t twipsToPixels(double twips, double twipsPerPixel);
 
-// Integer division truncating toward zero (C++'s own, spelled out for clarity).
-constexpr std::int32_t divTrunc(std::int32_t a, std::int32_t b) { return a / b; }
-
 // The centring rule: (outer - inner) rounded half to even, then halved with the
 // remainder dropped toward zero. A dialog adds the owner's left or top edge.
 std::int32_t centreOffset(double outer, double inner);

@@ -5,7 +5,8 @@
 namespace quorvale {
 
 bool isSolved(const Board& board) {
-    return board.at(1, 3) == 0 && board.at(2, 3) == 0 && board.at(1, 4) == 0 && board.at(2, 4) == 0;
+    return board.at(kExitCol, kExitRow) == 0 && board.at(kExitCol + 1, kExitRow) == 0 &&
+           board.at(kExitCol, kExitRow + 1) == 0 && board.at(kExitCol + 1, kExitRow + 1) == 0;
 }
 
 std::int32_t addStep(std::int32_t steps) {

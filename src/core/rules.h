@@ -8,6 +8,10 @@
 
 namespace quorvale {
 
+// The square's top-left cell when it stands at the exit: column 1, row 3.
+constexpr int kExitCol = 1;
+constexpr int kExitRow = 3;
+
 // True when the four exit cells (1,3), (2,3), (1,4), (2,4) all hold piece 0.
 bool isSolved(const Board& board);
 

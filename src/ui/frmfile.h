@@ -23,7 +23,6 @@ public:
     // The file list box's folder and pattern; setting either refreshes the list.
     void setListFolder(const QString& folder);
     void setListPattern(const QString& pattern);
-    QString listFolder() const { return folder_; }
     // The file handed back by the last Set in the file system's own bytes
     // (absFilename shows the name as listed, which may differ).
     const std::string& chosenFile() const { return chosen_; }

@@ -41,8 +41,6 @@ void ImageControl::setTop(float twips) {
     place();
 }
 
-void ImageControl::setVisible(bool visible) { QLabel::setVisible(visible); }
-
 void ImageControl::setPicture(const QPixmap& picture) {
     picture_ = picture;
     setPixmap(picture);

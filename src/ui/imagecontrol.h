@@ -21,7 +21,6 @@ public:
     void setLeft(float twips);
     void setTop(float twips);
     bool Visible() const { return !isHidden(); }
-    void setVisible(bool visible) override;
 
     // Shows `picture` at its own logical size (its pixel size divided by its
     // device pixel ratio).

@@ -14,7 +14,6 @@ public:
         picture_ = picture;
         companion_ = QImage();
     }
-    const QImage& picture() const { return picture_; }
 
     // A copy of the held picture drawn at twice its resolution. While one is
     // held, clipped() cuts from it at the doubled rectangle and marks the copy
@@ -25,7 +24,6 @@ public:
     // Sets the clip rectangle, in pixels of the held picture.
     void setClip(int left, int top, int width, int height) { clip_ = QRect(left, top, width, height); }
     void setClip(const quorvale::skinmap::Rect& r) { setClip(r.left, r.top, r.width, r.height); }
-    QRect clip() const { return clip_; }
 
     // A new picture copied from the held one inside the clip rectangle; a null
     // pixmap when the rectangle does not lie wholly inside the picture.

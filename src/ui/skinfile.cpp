@@ -17,15 +17,6 @@ namespace {
 // beyond this is no skin and is refused before it is read into memory.
 constexpr std::size_t kMaxSkinBytes = 64 * 1024 * 1024;
 
-// Header fields, read byte by byte in little-endian order.
-std::uint32_t le16(const QByteArray& b, int at) {
-    return readUInt16(reinterpret_cast<const std::uint8_t*>(b.constData()) + at);
-}
-
-std::uint32_t le32(const QByteArray& b, int at) {
-    return readUInt32(reinterpret_cast<const std::uint8_t*>(b.constData()) + at);
-}
-
 }  // namespace
 
 bool bmpIsComplete(const QByteArray& bytes) {
@@ -33,12 +24,14 @@ bool bmpIsComplete(const QByteArray& bytes) {
     const std::int64_t size = bytes.size();
     constexpr int kFileHeader = 14;
     if (size < kFileHeader + 4) return false;
+    // Header fields, read byte by byte in little-endian order.
+    const auto* header = reinterpret_cast<const std::uint8_t*>(bytes.constData());
 
     // bfSize may be 0 ("not given"), but never more than the file holds.
-    const std::int64_t declaredSize = le32(bytes, 2);
+    const std::int64_t declaredSize = readUInt32(header + 2);
     if (declaredSize > size) return false;
-    const std::int64_t pixelOffset = le32(bytes, 10);
-    const std::int64_t infoSize = le32(bytes, 14);
+    const std::int64_t pixelOffset = readUInt32(header + 10);
+    const std::int64_t infoSize = readUInt32(header + 14);
     if (infoSize != 12 && infoSize < 40) return false;
     if (kFileHeader + infoSize > size) return false;
     if (pixelOffset < kFileHeader + infoSize || pixelOffset > size) return false;
@@ -50,16 +43,16 @@ bool bmpIsComplete(const QByteArray& bytes) {
     std::int64_t imageSize = 0;
     if (infoSize == 12) {
         // The old OS/2 header: 16-bit unsigned width and height.
-        width = le16(bytes, 18);
-        height = le16(bytes, 20);
-        bitsPerPixel = le16(bytes, 24);
+        width = readUInt16(header + 18);
+        height = readUInt16(header + 20);
+        bitsPerPixel = readUInt16(header + 24);
     } else {
         // Signed 32-bit: a negative height is a top-down bitmap.
-        width = std::int32_t(le32(bytes, 18));
-        height = std::int32_t(le32(bytes, 22));
-        bitsPerPixel = le16(bytes, 28);
-        compression = le32(bytes, 30);
-        imageSize = le32(bytes, 34);
+        width = std::int32_t(readUInt32(header + 18));
+        height = std::int32_t(readUInt32(header + 22));
+        bitsPerPixel = readUInt16(header + 28);
+        compression = readUInt32(header + 30);
+        imageSize = readUInt32(header + 34);
     }
     if (width <= 0 || height == 0) return false;
     if (height < 0) height = -height;

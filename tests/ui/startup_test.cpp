@@ -235,8 +235,9 @@ TEST_F(StartupTest, EveryTargetGetsItsSpriteAtItsOwnSize) {
     // Each small piece has a copy of its own.
     EXPECT_NE(frm.imgPieces[6]->picture().cacheKey(), frm.imgPieces[7]->picture().cacheKey());
     // The skin stays held, with the clip left at the small piece.
-    EXPECT_EQ(frm.piclipSkin.picture().size(), QSize(370, 380));
-    EXPECT_EQ(frm.piclipSkin.clip(), QRect(200, 140, 60, 60));
+    const QImage kept = frm.piclipSkin.clipped().toImage();
+    EXPECT_EQ(kept.size(), QSize(60, 60));
+    EXPECT_EQ(rgb(kept.pixel(0, 0)), rgb(testSkinColour(10)));
 }
 
 TEST_F(StartupTest, SecondSpritesAreShownNowhere) {

@@ -23,6 +23,7 @@
 #include <random>
 #include <utility>
 
+#include "core/geometry.h"
 #include "core/littleendian.h"
 #include "ui/skinmap.h"
 
@@ -58,8 +59,9 @@ const QRect kSmall = rectOf(map::kSmall);
 const QRect kTall[4] = {rectOf(map::kTall[0]), rectOf(map::kTall[1]), rectOf(map::kTall[2]), rectOf(map::kTall[3])};
 const QRect kTitle = rectOf(map::kTitle);
 const QRect kBanner = rectOf(map::kCongratulations);
-const int kExitLeft = 80;  // the two middle board columns of the bottom frame strip
-const int kExitRight = 200;
+// The exit lies under the two middle columns of the board, in the bottom strip.
+const int kExitLeft = map::kLeftFrame.width + quorvale::kCellPixels;
+const int kExitRight = kExitLeft + 2 * quorvale::kCellPixels;
 
 QFont serifFont(int pixelSize) {
     QFont font(QStringLiteral("DejaVu Serif"));
@@ -303,48 +305,52 @@ void drawChevron(QPainter& p, QPointF tip, double w, double h, const QColor& col
 // The frame ring around the 240 x 300 board, with the exit in the middle of its
 // bottom side.
 void drawFrame(QPainter& p) {
-    const QPolygonF top({QPointF(0, 0), QPointF(280, 0), QPointF(260, 20), QPointF(20, 20)});
-    const QPolygonF bottom({QPointF(0, 340), QPointF(280, 340), QPointF(260, 320), QPointF(20, 320)});
-    const QPolygonF left({QPointF(0, 0), QPointF(20, 20), QPointF(20, 320), QPointF(0, 340)});
-    const QPolygonF right({QPointF(280, 0), QPointF(260, 20), QPointF(260, 320), QPointF(280, 340)});
-    drawWood(p, top, QRectF(0, 0, 280, 20), true, true, 11);
-    drawWood(p, left, QRectF(0, 0, 20, 340), false, true, 23);
-    drawWood(p, right, QRectF(260, 0, 20, 340), false, false, 37);
-    drawWood(p, bottom, QRectF(0, 320, 280, 20), true, false, 41);
+    // The ring's outer right and bottom edges and its thickness, from the map.
+    const double R = map::kUpFrame.left + map::kUpFrame.width;
+    const double B = map::kExit.top + map::kExit.height;
+    const double T = map::kUpFrame.height;
+    const QPolygonF top({QPointF(0, 0), QPointF(R, 0), QPointF(R - T, T), QPointF(T, T)});
+    const QPolygonF bottom({QPointF(0, B), QPointF(R, B), QPointF(R - T, B - T), QPointF(T, B - T)});
+    const QPolygonF left({QPointF(0, 0), QPointF(T, T), QPointF(T, B - T), QPointF(0, B)});
+    const QPolygonF right({QPointF(R, 0), QPointF(R - T, T), QPointF(R - T, B - T), QPointF(R, B)});
+    drawWood(p, top, QRectF(0, 0, R, T), true, true, 11);
+    drawWood(p, left, QRectF(0, 0, T, B), false, true, 23);
+    drawWood(p, right, QRectF(R - T, 0, T, B), false, false, 37);
+    drawWood(p, bottom, QRectF(0, B - T, R, T), true, false, 41);
 
     p.save();
     // Mitre seams at the four corners.
     p.setPen(QPen(QColor(50, 25, 8, 150), 1.0));
-    p.drawLine(QPointF(0.5, 0.5), QPointF(20, 20));
-    p.drawLine(QPointF(279.5, 0.5), QPointF(260, 20));
-    p.drawLine(QPointF(0.5, 339.5), QPointF(20, 320));
-    p.drawLine(QPointF(279.5, 339.5), QPointF(260, 320));
+    p.drawLine(QPointF(0.5, 0.5), QPointF(T, T));
+    p.drawLine(QPointF(R - 0.5, 0.5), QPointF(R - T, T));
+    p.drawLine(QPointF(0.5, B - 0.5), QPointF(T, B - T));
+    p.drawLine(QPointF(R - 0.5, B - 0.5), QPointF(R - T, B - T));
 
     // Outer edge: lit on the top and left, shaded on the bottom and right.
     p.setPen(QPen(kWood.lighter(200), 1));
-    p.drawLine(QPointF(0.5, 0.5), QPointF(279.5, 0.5));
-    p.drawLine(QPointF(0.5, 0.5), QPointF(0.5, 339.5));
+    p.drawLine(QPointF(0.5, 0.5), QPointF(R - 0.5, 0.5));
+    p.drawLine(QPointF(0.5, 0.5), QPointF(0.5, B - 0.5));
     p.setPen(QPen(kWood.darker(260), 1));
-    p.drawLine(QPointF(0.5, 339.5), QPointF(279.5, 339.5));
-    p.drawLine(QPointF(279.5, 0.5), QPointF(279.5, 339.5));
+    p.drawLine(QPointF(0.5, B - 0.5), QPointF(R - 0.5, B - 0.5));
+    p.drawLine(QPointF(R - 0.5, 0.5), QPointF(R - 0.5, B - 0.5));
 
     // Inner edge: the board lies lower, so the top and left lips cast a shadow.
     p.setPen(QPen(kWood.darker(280), 1));
-    p.drawLine(QPointF(19.5, 19.5), QPointF(260.5, 19.5));
-    p.drawLine(QPointF(19.5, 19.5), QPointF(19.5, 320.5));
+    p.drawLine(QPointF(T - 0.5, T - 0.5), QPointF(R - T + 0.5, T - 0.5));
+    p.drawLine(QPointF(T - 0.5, T - 0.5), QPointF(T - 0.5, B - T + 0.5));
     p.setPen(QPen(kWood.lighter(170), 1));
-    p.drawLine(QPointF(260.5, 19.5), QPointF(260.5, 320.5));
-    p.drawLine(QPointF(19.5, 320.5), QPointF(kExitLeft, 320.5));
-    p.drawLine(QPointF(kExitRight, 320.5), QPointF(260.5, 320.5));
+    p.drawLine(QPointF(R - T + 0.5, T - 0.5), QPointF(R - T + 0.5, B - T + 0.5));
+    p.drawLine(QPointF(T - 0.5, B - T + 0.5), QPointF(kExitLeft, B - T + 0.5));
+    p.drawLine(QPointF(kExitRight, B - T + 0.5), QPointF(R - T + 0.5, B - T + 0.5));
 
     // Brass corner caps.
-    for (QPointF c : {QPointF(10, 10), QPointF(270, 10), QPointF(10, 330), QPointF(270, 330)}) {
+    for (QPointF c : {QPointF(T / 2, T / 2), QPointF(R - T / 2, T / 2), QPointF(T / 2, B - T / 2), QPointF(R - T / 2, B - T / 2)}) {
         stud(p, c, 4.2, kGold);
     }
 
     // The exit: a dark opening under the two middle columns, with gold arrows
     // and lettering that point the square out of the board.
-    const QRectF exit(kExitLeft, 320, kExitRight - kExitLeft, 20);
+    const QRectF exit(kExitLeft, B - T, kExitRight - kExitLeft, T);
     QLinearGradient hole(exit.topLeft(), exit.bottomLeft());
     hole.setColorAt(0.0, QColor(10, 40, 22));
     hole.setColorAt(0.5, QColor(8, 24, 14));
@@ -361,7 +367,7 @@ void drawFrame(QPainter& p) {
         post.setColorAt(0.0, QColor(255, 236, 150));
         post.setColorAt(0.5, kGold);
         post.setColorAt(1.0, QColor(120, 80, 10));
-        p.fillRect(QRectF(x, 320, 4, 20), post);
+        p.fillRect(QRectF(x, B - T, 4, T), post);
     }
     const QColor arrow(250, 212, 80);
     for (double x : {96.0, 112.0, 168.0, 184.0}) {

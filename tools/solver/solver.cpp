@@ -4,6 +4,8 @@
 #include <bit>
 #include <utility>
 
+#include "core/rules.h"
+
 namespace quorvale::solver {
 
 namespace {
@@ -52,7 +54,8 @@ constexpr Shape kShapes[4] = {
 
 Kind kindOfIndex(int piece) { return static_cast<Kind>(pieceKindOf(piece)); }
 
-constexpr int kSolvedAnchor = 3 * kBoardCols + 1;  // column 1, row 3
+// The cell of the square's top-left corner once it stands at the exit.
+constexpr int kSolvedAnchor = kExitRow * kBoardCols + kExitCol;
 
 unsigned codeOf(LayoutKey key, int cell) { return static_cast<unsigned>(key >> (3 * cell)) & 7u; }
 
