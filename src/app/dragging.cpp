@@ -4,6 +4,7 @@
 
 #include "app/frmmain.h"
 #include "core/geometry.h"
+#include "toolkit/messages.h"
 
 namespace {
 
@@ -55,7 +56,7 @@ void FrmMain::imgPieces_MouseUp(std::int16_t index, std::int16_t button, std::in
         hidePlayfield();
         showCongratulations();
         toolkit_.messageBox(this, QString::fromStdU16String(game_.congratulationText()),
-                            QStringLiteral("Quorvale - Congratulations"), MsgIcon::Exclamation, MsgButtons::Ok);
+                            messageTitle(QStringLiteral("Congratulations")), MsgIcon::Exclamation, MsgButtons::Ok);
     }
 }
 

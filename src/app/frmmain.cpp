@@ -20,6 +20,7 @@
 #include "levels/levelread.h"
 #include "ui/dialogplace.h"
 #include "ui/frmabout.h"
+#include "toolkit/messages.h"
 
 // The pictures compiled into the program live in a static library; this
 // makes sure they are linked in and registered before the first use.
@@ -221,12 +222,11 @@ bool FrmMain::loadLevels() {
     quorvale::LevelTable levels;
     const levels::FileError error = levels::readLevelFile(QFile::encodeName(folder).toStdString(), levels);
     if (error.number != 0) {
-        const QString text = QStringList{QStringLiteral("An error has occurred while attempting loading data file"),
+        const QString text = messageLines({QStringLiteral("An error has occurred while attempting loading data file"),
                                          joinPath(folder, QStringLiteral("qvl.zhn")),
                                          QString::number(error.number) + u' ' +
-                                             QString::fromStdString(error.description)}
-                                 .join(QStringLiteral("\r\n"));
-        toolkit_.messageBox(this, text, QStringLiteral("Quorvale - Error"), MsgIcon::Error, MsgButtons::Ok);
+                                             QString::fromStdString(error.description)});
+        toolkit_.messageBox(this, text, messageTitle(QStringLiteral("Error")), MsgIcon::Error, MsgButtons::Ok);
         unloadAndEnd();
         return false;
     }
@@ -249,9 +249,9 @@ void FrmMain::mnuHTP_Click() {
     // The same message whether the desktop refuses at once or a little later.
     const auto refused = [this, page] {
         toolkit_.messageBox(this,
-                            QStringLiteral("Unable to open ") + page + QStringLiteral(" automatically.") +
-                                QStringLiteral("\r\n") + QStringLiteral("Please open the file manually."),
-                            QStringLiteral("Quorvale - Help"), MsgIcon::Information, MsgButtons::Ok);
+                            messageLines({QStringLiteral("Unable to open ") + page + QStringLiteral(" automatically."),
+                                          QStringLiteral("Please open the file manually.")}),
+                            messageTitle(QStringLiteral("Help")), MsgIcon::Information, MsgButtons::Ok);
     };
     if (toolkit_.shellOpen(this, page, refused) > 32) return;
     refused();
@@ -286,7 +286,7 @@ void FrmMain::setMousePointer(int value) {
 
 bool FrmMain::Form_QueryUnload(int /*unloadMode*/) {
     // The close goes ahead unless the player cancels, whether or not the game was saved.
-    return !commands_.offerToSave(QStringLiteral("Quorvale - Exit"));
+    return !commands_.offerToSave(messageTitle(QStringLiteral("Exit")));
 }
 
 void FrmMain::mnuExit_Click() { close(); }

@@ -7,6 +7,7 @@
 #include "app/frmmain.h"
 #include "core/geometry.h"
 #include "ui/skin.h"
+#include "toolkit/messages.h"
 
 bool FrmMain::loadSkin(const QString& fileName) {
     bool ok = readSkin(piclipSkin, toolkit_.programFolder(), fileName, devicePixelRatioF());
@@ -49,11 +50,10 @@ bool FrmMain::loadSkin(const QString& fileName) {
 
     if (!ok) {
         toolkit_.messageBox(this,
-                            QStringLiteral("An error has occurred while attempting to load picture ") +
-                                QStringLiteral("\r\n") + joinPath(toolkit_.programFolder(), fileName) +
-                                QStringLiteral("\r\n") +
-                                QStringLiteral("Make sure the picture exists and is of a correct format."),
-                            QStringLiteral("Quorvale - ERROR"), MsgIcon::Error, MsgButtons::Ok);
+                            messageLines({QStringLiteral("An error has occurred while attempting to load picture "),
+                                          joinPath(toolkit_.programFolder(), fileName),
+                                          QStringLiteral("Make sure the picture exists and is of a correct format.")}),
+                            messageTitle(QStringLiteral("ERROR")), MsgIcon::Error, MsgButtons::Ok);
         unloadAndEnd();
         return false;
     }

@@ -10,6 +10,7 @@
 #include "ui/dialogplace.h"
 #include "ui/imagecontrol.h"
 #include "ui/picclip.h"
+#include "toolkit/messages.h"
 
 namespace {
 
@@ -159,16 +160,16 @@ void FrmAbout::cmdOk_Click() { accept(); }
 
 void FrmAbout::lblEmail_Click() {
     openLink(mailLink(),
-             QStringLiteral("Unable to start your Email agent automatically.\r\n") +
-                 QStringLiteral("Please send an Email to ") + kEmailAddress + QStringLiteral(" manually."),
-             QStringLiteral("Quorvale - Email"));
+             messageLines({QStringLiteral("Unable to start your Email agent automatically."),
+                           QStringLiteral("Please send an Email to ") + kEmailAddress + QStringLiteral(" manually.")}),
+             messageTitle(QStringLiteral("Email")));
 }
 
 void FrmAbout::lblUpdates_Click() {
     openLink(kWebPage,
-             QStringLiteral("Unable to start your web browser automatically.\r\n") +
-                 QStringLiteral("Please goto the site ") + kWebPage + QStringLiteral(" manually."),
-             QStringLiteral("Quorvale - Updates"));
+             messageLines({QStringLiteral("Unable to start your web browser automatically."),
+                           QStringLiteral("Please goto the site ") + kWebPage + QStringLiteral(" manually.")}),
+             messageTitle(QStringLiteral("Updates")));
 }
 
 void FrmAbout::openLink(const QString& target, const QString& failure, const QString& title) {
@@ -201,5 +202,5 @@ void FrmAbout::showHiddenSprites() {
     skin_.setClip(quorvale::skinmap::kHiddenSmall);
     for (int i = 6; i <= 9; ++i) pieces_[static_cast<std::size_t>(i)]->setPicture(skin_.clipped());
     toolkit_.messageBox(this, QStringLiteral("You have found the Easter Egg!"),
-                                QStringLiteral("Quorvale - Easter Egg"), MsgIcon::Information, MsgButtons::Ok);
+                                messageTitle(QStringLiteral("Easter Egg")), MsgIcon::Information, MsgButtons::Ok);
 }

@@ -10,6 +10,7 @@
 #include "files/fileaccess.h"
 #include "ui/frmfile.h"
 #include "saves/savefile.h"
+#include "toolkit/messages.h"
 
 namespace {
 
@@ -38,7 +39,7 @@ QString readSavedGame(const std::string& path, quorvale::SavedGame& game) {
 }  // namespace
 
 bool GameCommands::loadGame(QString& absFilename) {
-    if (!offerToSave(QStringLiteral("Quorvale - Load game"))) return false;
+    if (!offerToSave(messageTitle(QStringLiteral("Load game")))) return false;
     // Whatever the chooser then brings, the changes are dropped.
     game_.markSaved();
 
@@ -66,9 +67,8 @@ bool GameCommands::loadGame(QString& absFilename) {
     if (problem.isEmpty() && !game_.loadSavedGame(game)) problem = QStringLiteral("The game cannot be put on the board.");
     if (!problem.isEmpty()) {
         toolkit_.messageBox(&owner_,
-                            QStringList{QStringLiteral("The saved game could not be loaded."), absFilename, problem}
-                                .join(QStringLiteral("\r\n")),
-                            QStringLiteral("Quorvale - Load game"), MsgIcon::Error, MsgButtons::Ok);
+                            messageLines({QStringLiteral("The saved game could not be loaded."), absFilename, problem}),
+                            messageTitle(QStringLiteral("Load game")), MsgIcon::Error, MsgButtons::Ok);
         return false;
     }
     return true;

@@ -6,12 +6,13 @@
 #include "core/rules.h"
 #include "ui/frmlevel.h"
 #include "ui/gamecommands.h"
+#include "toolkit/messages.h"
 
 GameCommands::GameCommands(quorvale::Game& game, Toolkit& toolkit, QWidget& owner)
     : game_(game), toolkit_(toolkit), owner_(owner) {}
 
 bool GameCommands::newGame(std::int16_t& newLevel) {
-    if (!offerToSave(QStringLiteral("Quorvale - New Game"))) return false;
+    if (!offerToSave(messageTitle(QStringLiteral("New Game")))) return false;
 
     {
         FrmLevel chooser(owner_, toolkit_, newLevel);
@@ -32,10 +33,10 @@ bool GameCommands::newGame(std::int16_t& newLevel) {
     const std::string problem = game_.startLevel(newLevel);
     if (!problem.empty()) {
         toolkit_.messageBox(&owner_,
-                            QStringLiteral("Level ") + QString::number(newLevel + 1) +
-                                QStringLiteral(" cannot be started: its layout is invalid.") +
-                                QStringLiteral("\r\n") + QString::fromStdString(problem),
-                            QStringLiteral("Quorvale - New Game"), MsgIcon::Error, MsgButtons::Ok);
+                            messageLines({QStringLiteral("Level %1 cannot be started: its layout is invalid.")
+                                              .arg(newLevel + 1),
+                                          QString::fromStdString(problem)}),
+                            messageTitle(QStringLiteral("New Game")), MsgIcon::Error, MsgButtons::Ok);
         return false;
     }
     return true;

@@ -6,10 +6,11 @@
 #include "files/fileaccess.h"
 #include "saves/savefile.h"
 #include "ui/gamecommands.h"
+#include "toolkit/messages.h"
 
 namespace {
 
-const QString kSavingTitle = QStringLiteral("Quorvale - Saving");
+const QString kSavingTitle = messageTitle(QStringLiteral("Saving"));
 
 // The file name of a game: its name + ".sav".
 QString savedGameFileName(const QString& name) { return name + QStringLiteral(".sav"); }
@@ -32,7 +33,7 @@ bool GameCommands::askToOverwrite() {
 bool GameCommands::askForName(QString& name, bool& mayReplace) {
     for (;;) {
         name = toolkit_.inputBox(&owner_, QStringLiteral("What is the name of the game?"),
-                                 QStringLiteral("Quorvale - Saving Game"), name);
+                                 messageTitle(QStringLiteral("Saving Game")), name);
         if (name.isEmpty()) {
             if (toolkit_.messageBox(&owner_, QStringLiteral("Are you sure you want to proceed without saving?"),
                                     kSavingTitle, MsgIcon::Question, MsgButtons::YesNo) == MsgResult::Yes) {
@@ -42,8 +43,9 @@ bool GameCommands::askForName(QString& name, bool& mayReplace) {
         }
         if (quorvale::isGameNameTooLong(name.toStdU16String())) {
             toolkit_.messageBox(&owner_,
-                                QStringLiteral("Name too long.") + QStringLiteral("\r\n") +
-                                    QStringLiteral("Please limit the name to 32 characters."),
+                                messageLines({QStringLiteral("Name too long."),
+                                              QStringLiteral("Please limit the name to %1 characters.")
+                                                  .arg(quorvale::kMaxGameNameLength)}),
                                 kSavingTitle, MsgIcon::Exclamation, MsgButtons::Ok);
             continue;
         }
@@ -104,10 +106,9 @@ void GameCommands::saveGame() {
             mayReplace = askToOverwrite();
             continue;
         }
-        const QString text = QStringList{QStringLiteral("An error occurred while attempting saving game data"),
-                                         joinPath(folder, fileName), QStringLiteral("Game not saved.")}
-                                 .join(QStringLiteral("\r\n"));
-        toolkit_.messageBox(&owner_, text, QStringLiteral("Quorvale - Saving Error"), MsgIcon::Error, MsgButtons::Ok);
+        const QString text = messageLines({QStringLiteral("An error occurred while attempting saving game data"),
+                                         joinPath(folder, fileName), QStringLiteral("Game not saved.")});
+        toolkit_.messageBox(&owner_, text, messageTitle(QStringLiteral("Saving Error")), MsgIcon::Error, MsgButtons::Ok);
         return;
     }
 }
