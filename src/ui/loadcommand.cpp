@@ -50,7 +50,7 @@ bool GameCommands::loadGame(QString& absFilename) {
         chooser.bytFlag = 1;
         chooser.setWindowTitle(QStringLiteral("Load Game"));
         chooser.cmdSet->setText(QStringLiteral("Load Game"));
-        chooser.setListFolder(toolkit_.savedFolder() + QDir::separator());
+        chooser.setListFolder(toolkit_.savedFolder());
         chooser.setListPattern(QStringLiteral("*.sav"));
         toolkit_.showModal(&chooser, &owner_);
         chosen = chooser.chosenFile();

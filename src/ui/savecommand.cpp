@@ -1,5 +1,4 @@
 // File > Save Game: ask for a name, check it, confirm an overwrite, write the file.
-#include <QDir>
 #include <QFile>
 #include <QStringList>
 
@@ -14,12 +13,6 @@ const QString kSavingTitle = messageTitle(QStringLiteral("Saving"));
 
 // The file name of a game: its name + ".sav".
 QString savedGameFileName(const QString& name) { return name + QStringLiteral(".sav"); }
-
-// A name with a path separator would leave the saved folder: the file system
-// refuses it here.
-bool hasPathSeparator(const QString& name) {
-    return name.contains(u'/') || name.contains(QDir::separator());
-}
 
 }  // namespace
 
@@ -74,8 +67,8 @@ bool GameCommands::isLegalGameName(const QString& name) const {
 
 bool GameCommands::savedGameExists(const QString& name) const {
     // Only a plain file counts: a link, even to a plain file, is never offered
-    // for overwriting, since saving refuses to write through it.
-    if (hasPathSeparator(name)) return false;
+    // for overwriting, since saving refuses to write through it. A name with
+    // a path separator names nothing in the folder.
     return files::isPlainFileEntry(QFile::encodeName(toolkit_.savedFolder()).toStdString(),
                                    QFile::encodeName(savedGameFileName(name)).toStdString());
 }
@@ -92,12 +85,11 @@ void GameCommands::saveGame() {
         const auto record = quorvale::serializeSavedGame(game_.savedGame());
         const QString folder = toolkit_.savedFolder();
         const QString fileName = savedGameFileName(name);
-        const files::WriteResult result =
-            hasPathSeparator(name)
-                ? files::WriteResult::Failed
-                : files::writeFileAtomically(QFile::encodeName(folder).toStdString(),
-                                             QFile::encodeName(fileName).toStdString(),
-                                             std::string(record.begin(), record.end()), mayReplace);
+        // A name with a path separator would leave the folder: the file
+        // access refuses it as the file system refuses any bad name.
+        const files::WriteResult result = files::writeFileAtomically(
+            QFile::encodeName(folder).toStdString(), QFile::encodeName(fileName).toStdString(),
+            std::string(record.begin(), record.end()), mayReplace);
         if (result == files::WriteResult::Written) {
             game_.markSaved();
             return;
