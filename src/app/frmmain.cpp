@@ -14,11 +14,11 @@
 #include <QStringList>
 #include <QWindow>
 
-#include "app/session.h"
-#include "app/x11window.h"
+#include "toolkit/session.h"
+#include "toolkit/x11window.h"
 #include "core/geometry.h"
 #include "levels/levelread.h"
-#include "ui/dialogplace.h"
+#include "toolkit/dialogplace.h"
 #include "ui/frmabout.h"
 #include "toolkit/messages.h"
 

@@ -9,7 +9,7 @@
 #include <array>
 #include <cstdint>
 
-#include "app/toolkit.h"
+#include "toolkit/toolkit.h"
 #include "core/game.h"
 #include "ui/gamecommands.h"
 #include "ui/imagecontrol.h"

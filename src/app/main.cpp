@@ -4,8 +4,8 @@
 
 #include "app/frmmain.h"
 #include "app/modmain.h"
-#include "app/qttoolkit.h"
-#include "app/session.h"
+#include "toolkit/qttoolkit.h"
+#include "toolkit/session.h"
 #include "config.h"
 
 int main(int argc, char** argv) {

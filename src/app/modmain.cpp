@@ -4,7 +4,7 @@
 #include <QFileInfo>
 
 #include "app/frmmain.h"
-#include "app/toolkit.h"
+#include "toolkit/toolkit.h"
 #include "saves/savedfolder.h"
 
 namespace modMain {

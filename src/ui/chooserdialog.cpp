@@ -5,7 +5,7 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "ui/dialogplace.h"
+#include "toolkit/dialogplace.h"
 
 ChooserDialog::ChooserDialog(QWidget& owner, const Toolkit& toolkit, const QString& title, double clientWidth, double clientHeight,
                              Rect listRect, const QString& acceptCaption, Rect acceptRect, Rect cancelRect)

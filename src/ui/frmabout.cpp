@@ -5,9 +5,9 @@
 #include <QPixmap>
 #include <QPushButton>
 
-#include "app/toolkit.h"
+#include "toolkit/toolkit.h"
 #include "config.h"
-#include "ui/dialogplace.h"
+#include "toolkit/dialogplace.h"
 #include "ui/imagecontrol.h"
 #include "ui/picclip.h"
 #include "toolkit/messages.h"

@@ -10,7 +10,7 @@
 
 #include "core/cp1252.h"
 #include "core/rules.h"
-#include "app/toolkit.h"
+#include "toolkit/toolkit.h"
 #include "files/fileaccess.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <QString>
 #include <cstdint>
 
-#include "app/toolkit.h"
+#include "toolkit/toolkit.h"
 #include "core/game.h"
 
 class QWidget;

@@ -2,7 +2,7 @@
 
 #include <QMouseEvent>
 
-#include "app/toolkit.h"
+#include "toolkit/toolkit.h"
 #include "core/geometry.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <QImage>
 
-#include "app/toolkit.h"
+#include "toolkit/toolkit.h"
 #include "ui/picclip.h"
 #include "ui/skinfile.h"
 

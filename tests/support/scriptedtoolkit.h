@@ -9,7 +9,7 @@
 #include <functional>
 #include <vector>
 
-#include "app/toolkit.h"
+#include "toolkit/toolkit.h"
 
 struct MessageCall {
     QString text;

@@ -11,7 +11,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
-#include "app/qttoolkit.h"
+#include "toolkit/qttoolkit.h"
 #include "gamefixture.h"
 
 using HelpTest = GameTest;

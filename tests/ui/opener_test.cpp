@@ -16,7 +16,7 @@
 #include <gtest/gtest.h>
 
 #include "app/frmmain.h"
-#include "app/qttoolkit.h"
+#include "toolkit/qttoolkit.h"
 #include "ui/frmabout.h"
 #include "gamefixture.h"
 

@@ -18,7 +18,7 @@
 #include <utime.h>
 
 #include "app/modmain.h"
-#include "app/qttoolkit.h"
+#include "toolkit/qttoolkit.h"
 #include "commandtest.h"
 #include "saves/savedfolder.h"
 

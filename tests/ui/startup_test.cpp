@@ -9,7 +9,7 @@
 #include <QMenuBar>
 
 #include "app/modmain.h"
-#include "app/session.h"
+#include "toolkit/session.h"
 #include "gamefixture.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "app/x11window.h"
+#include "toolkit/x11window.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>

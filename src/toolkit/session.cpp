@@ -1,4 +1,4 @@
-#include "app/session.h"
+#include "toolkit/session.h"
 
 #include <QAbstractEventDispatcher>
 #include <QDBusConnection>

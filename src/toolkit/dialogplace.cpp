@@ -1,4 +1,4 @@
-#include "ui/dialogplace.h"
+#include "toolkit/dialogplace.h"
 
 #include <QElapsedTimer>
 #include <QEvent>
@@ -6,7 +6,7 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "app/toolkit.h"
+#include "toolkit/toolkit.h"
 #include "core/geometry.h"
 
 using quorvale::twipsToPixels;

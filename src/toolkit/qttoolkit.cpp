@@ -1,4 +1,4 @@
-#include "app/qttoolkit.h"
+#include "toolkit/qttoolkit.h"
 
 #include <QApplication>
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 // The toolkit seam on Qt Widgets.
 #pragma once
 
-#include "app/toolkit.h"
+#include "toolkit/toolkit.h"
 
 class QtToolkit final : public Toolkit {
 public:
