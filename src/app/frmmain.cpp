@@ -14,6 +14,7 @@
 #include <QStringList>
 #include <QWindow>
 
+#include "files/fileaccess.h"
 #include "toolkit/session.h"
 #include "toolkit/x11window.h"
 #include "core/geometry.h"
@@ -223,7 +224,7 @@ bool FrmMain::loadLevels() {
     const levels::FileError error = levels::readLevelFile(QFile::encodeName(folder).toStdString(), levels);
     if (error.number != 0) {
         const QString text = messageLines({QStringLiteral("An error has occurred while attempting loading data file"),
-                                         joinPath(folder, QStringLiteral("qvl.zhn")),
+                                         files::joinPath(folder, QStringLiteral("qvl.zhn")),
                                          QString::number(error.number) + u' ' +
                                              QString::fromStdString(error.description)});
         toolkit_.messageBox(this, text, messageTitle(QStringLiteral("Error")), MsgIcon::Error, MsgButtons::Ok);
@@ -245,7 +246,7 @@ void FrmMain::mnuLoadGame_Click() {
 void FrmMain::mnuSaveGame_Click() { commands_.saveGame(); }
 
 void FrmMain::mnuHTP_Click() {
-    const QString page = joinPath(toolkit_.programFolder(), QStringLiteral("qvl.html"));
+    const QString page = files::joinPath(toolkit_.programFolder(), QStringLiteral("qvl.html"));
     // The same message whether the desktop refuses at once or a little later.
     const auto refused = [this, page] {
         toolkit_.messageBox(this,

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #include "app/frmmain.h"
+#include "files/fileaccess.h"
 #include "toolkit/toolkit.h"
 #include "saves/savedfolder.h"
 
@@ -15,7 +16,7 @@ void ensureSavedFolder(Toolkit& toolkit) {
     const QString path = savedFolder(toolkit);
     // A folder that cannot be made is not fatal: the game still starts, and
     // saving reports its own error later, naming the path.
-    if (path != joinPath(toolkit.programFolder(), QStringLiteral("saved"))) {
+    if (path != files::joinPath(toolkit.programFolder(), QStringLiteral("saved"))) {
         // The player's own data folder: it and any missing parent inside an
         // existing home are made for the player alone.
         saves::makeUserSavedFolder(path);

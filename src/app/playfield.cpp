@@ -6,6 +6,7 @@
 
 #include "app/frmmain.h"
 #include "core/geometry.h"
+#include "files/fileaccess.h"
 #include "ui/skin.h"
 #include "toolkit/messages.h"
 
@@ -51,7 +52,7 @@ bool FrmMain::loadSkin(const QString& fileName) {
     if (!ok) {
         toolkit_.messageBox(this,
                             messageLines({QStringLiteral("An error has occurred while attempting to load picture "),
-                                          joinPath(toolkit_.programFolder(), fileName),
+                                          files::joinPath(toolkit_.programFolder(), fileName),
                                           QStringLiteral("Make sure the picture exists and is of a correct format.")}),
                             messageTitle(QStringLiteral("ERROR")), MsgIcon::Error, MsgButtons::Ok);
         unloadAndEnd();

@@ -1,13 +1,11 @@
 // The one seam between the forms and the desktop: message boxes, the input
 // box, modal dialogs, the shell, screen metrics, the program folder and
 // ending the program. QtToolkit serves the real program; tests use
-// ScriptedToolkit (tests/ui) to script the player's answers.
+// ScriptedToolkit (tests/support) to script the player's answers.
 #pragma once
 
 #include <QString>
 #include <functional>
-
-#include "files/fileaccess.h"
 
 class QDialog;
 class QWidget;
@@ -58,5 +56,3 @@ public:
     virtual int exitCode() const = 0;
 };
 
-// Joins a folder and a file name with the platform's separator (files/fileaccess.h).
-using files::joinPath;

@@ -90,7 +90,7 @@ void FrmFile::cmdSet_Click() {
     QListWidgetItem* selected = selectedItem();
     if (selected == nullptr) return;
     if (bytFlag == 1) {
-        absFilename_ = joinPath(folder_, selected->text());
+        absFilename_ = files::joinPath(folder_, selected->text());
         chosen_ = files::joinPath(QFile::encodeName(folder_).toStdString(),
                                   selected->data(Qt::UserRole).toByteArray().toStdString());
     }

@@ -1,16 +1,15 @@
 // File > Load Game: offer to save, let the player pick a saved game, restore it.
 #include <QByteArray>
-#include <QDir>
 #include <QFile>
 #include <QPushButton>
 #include <QStringList>
 #include <string>
 
-#include "app/frmmain.h"
 #include "files/fileaccess.h"
-#include "ui/frmfile.h"
 #include "saves/savefile.h"
 #include "toolkit/messages.h"
+#include "ui/frmfile.h"
+#include "ui/gamecommands.h"
 
 namespace {
 

@@ -99,7 +99,7 @@ void GameCommands::saveGame() {
             continue;
         }
         const QString text = messageLines({QStringLiteral("An error occurred while attempting saving game data"),
-                                         joinPath(folder, fileName), QStringLiteral("Game not saved.")});
+                                         files::joinPath(folder, fileName), QStringLiteral("Game not saved.")});
         toolkit_.messageBox(&owner_, text, messageTitle(QStringLiteral("Saving Error")), MsgIcon::Error, MsgButtons::Ok);
         return;
     }

@@ -1,3 +1,4 @@
+#include "files/fileaccess.h"
 #include "ui/skin.h"
 
 #include <QImage>
@@ -26,7 +27,7 @@ QString companionName(const QString& fileName) {
 // itself without a word: the companion only sharpens the picture.
 QImage loadCompanion(const QString& folder, const QString& fileName, qreal devicePixelRatio) {
     if (devicePixelRatio <= 1.0) return {};
-    QImage companion = quorvale::readSkinPicture(joinPath(folder, companionName(fileName)));
+    QImage companion = quorvale::readSkinPicture(files::joinPath(folder, companionName(fileName)));
     if (companion.width() != kSkinWidth * 2 || companion.height() != kSkinHeight * 2) return {};
     return companion;
 }
@@ -34,7 +35,7 @@ QImage loadCompanion(const QString& folder, const QString& fileName, qreal devic
 }  // namespace
 
 bool readSkin(PicClip& store, const QString& folder, const QString& fileName, double devicePixelRatio) {
-    const QImage skin = quorvale::readSkinPicture(joinPath(folder, fileName));
+    const QImage skin = quorvale::readSkinPicture(files::joinPath(folder, fileName));
     // A picture too small for the map would give cut-off sprites: refuse it.
     if (skin.isNull() || skin.width() < kSkinWidth || skin.height() < kSkinHeight) return false;
     store.setPicture(skin);

@@ -9,6 +9,7 @@
 #include <functional>
 #include <vector>
 
+#include "files/fileaccess.h"
 #include "toolkit/toolkit.h"
 
 struct MessageCall {
@@ -71,7 +72,7 @@ public:
     QString programFolder() const override { return folder; }
     // `savedGames` when a test sets it, else "saved" in the program folder.
     QString savedFolder() const override {
-        return savedGames.isNull() ? joinPath(folder, QStringLiteral("saved")) : savedGames;
+        return savedGames.isNull() ? files::joinPath(folder, QStringLiteral("saved")) : savedGames;
     }
     void endProgram(int code) override;
     bool endRequested() const override { return ended_; }
