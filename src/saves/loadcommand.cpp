@@ -9,6 +9,7 @@
 #include "app/frmmain.h"
 #include "files/fileaccess.h"
 #include "saves/frmfile.h"
+#include "saves/savedfolder.h"
 #include "saves/savefile.h"
 
 namespace {
@@ -49,7 +50,7 @@ void FrmMain::mnuLoadGame_Click() {
         chooser.setWindowTitle(QStringLiteral("Load Game"));
         chooser.cmdSet->setText(QStringLiteral("Load Game"));
         chooser.setListFolder(toolkit().savedFolder() + QDir::separator());
-        chooser.setListPattern(QStringLiteral("*.sav"));
+        chooser.setListPattern(QStringLiteral("*") + saves::kSavedGameExtension);
         toolkit().showModal(&chooser, this);
         chosen = chooser.chosenFile();
     }

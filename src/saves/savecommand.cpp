@@ -6,14 +6,15 @@
 #include "app/frmmain.h"
 #include "core/board.h"
 #include "files/fileaccess.h"
+#include "saves/savedfolder.h"
 #include "saves/savefile.h"
 
 namespace {
 
 const QString kSavingTitle = QStringLiteral("Quorvale - Saving");
 
-// The file name of a game: its name + ".sav".
-QString savedGameFileName(const QString& name) { return name + QStringLiteral(".sav"); }
+// The file name of a game: its name and the extension.
+QString savedGameFileName(const QString& name) { return name + saves::kSavedGameExtension; }
 
 // A name with a path separator would leave the saved folder: the file system
 // refuses it here.
@@ -104,6 +105,7 @@ void FrmMain::saveGame() {
 
         const QString folder = toolkit().savedFolder();
         const QString fileName = savedGameFileName(name);
+        saves::removeStaleTemporaries(folder);
         const files::WriteResult result =
             hasPathSeparator(name)
                 ? files::WriteResult::Failed
