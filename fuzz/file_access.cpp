@@ -165,7 +165,11 @@ void run(Input& in, const std::string& real, const std::string& seen) {
             static const char* const kTargets[] = {"/dev/null", "/", "..", "/quorvale-nowhere"};
             const unsigned pick = in.next() % 6;
             entry.kind = Kind::Link;
-            entry.target = pick < 4 ? kTargets[pick] : model.empty() ? name : std::next(model.begin(), static_cast<long>(in.next() % model.size()))->first;
+            if (pick < 4) {
+                entry.target = kTargets[pick];
+            } else {  // an entry of the folder, or the link itself
+                entry.target = model.empty() ? name : std::next(model.begin(), in.next() % model.size())->first;
+            }
             FUZZ_CHECK(::symlink(entry.target.c_str(), path.c_str()) == 0);
             model[name] = entry;
             break;

@@ -248,8 +248,8 @@ TEST_F(SaveSafetyTest, SavedFolderThatIsALinkServesOnlyWhenThePlayersOwn) {
             QTest::mouseClick(chooser.cmdCancel, Qt::LeftButton);
         });
         frm->mnuLoadGame->trigger();
-        EXPECT_EQ(QDir(elsewhere.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{"mine.sav"})
-            << row.name;
+        const QDir::Filters all = QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot;
+        EXPECT_EQ(QDir(elsewhere.path()).entryList(all), QStringList{"mine.sav"}) << row.name;
     }
     tk.expectScriptUsed();
 }
@@ -358,7 +358,8 @@ TEST_F(SaveSafetyTest, FuseFileSystemWithoutARenameThatRefusesToReplace) {
         QFile file(image);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.resize(8 << 20));
     }
-    ASSERT_EQ(QProcess::execute(QStandardPaths::findExecutable("mke2fs", {"/usr/sbin", "/sbin"}), {"-q", "-F", image}), 0);
+    const QString mke2fs = QStandardPaths::findExecutable("mke2fs", {"/usr/sbin", "/sbin"});
+    ASSERT_EQ(QProcess::execute(mke2fs, {"-q", "-F", image}), 0);
     ASSERT_EQ(QProcess::execute("fuse2fs", {image, path("saved")}), 0) << "fuse2fs (Debian's fuse2fs) is missing";
     struct Unmount {
         QByteArray at;
@@ -416,9 +417,8 @@ TEST_F(SaveSafetyTest, OnlyTheGamesOwnTemporaryFilesAreRemovedAfterAnHourWhenLis
         trigger();
         QStringList left = savedEntries().filter(QRegularExpression("^\\."));
         left.sort();
-        EXPECT_EQ(left.join(u' ').toStdString(), std::string("..sav.ABCDEF .big.sav.Old456 .new.sav.Young1 .notes.Old123 "
-                                                             ".notes.sav.backup") +
-                                                     (root ? " .their.sav.Old789" : ""));
+        const std::string kept = "..sav.ABCDEF .big.sav.Old456 .new.sav.Young1 .notes.Old123 .notes.sav.backup";
+        EXPECT_EQ(left.join(u' ').toStdString(), kept + (root ? " .their.sav.Old789" : ""));
     }
     tk.expectScriptUsed();
 }
