@@ -1,4 +1,5 @@
-// Fuzz entry points for the file formats and text rules of the game logic.
+// Fuzz entry points for the file formats and text rules of the game logic,
+// and for the file-access layer on real folders.
 // Each takes arbitrary bytes, runs them through the real readers and checks
 // the properties that must hold for every input, not only that nothing
 // crashes. The same functions serve libFuzzer (libfuzzer_main.cpp) and the
@@ -16,6 +17,7 @@ int levelFile(const std::uint8_t* data, std::size_t size);
 int savedGame(const std::uint8_t* data, std::size_t size);
 int gameName(const std::uint8_t* data, std::size_t size);
 int cp1252Codec(const std::uint8_t* data, std::size_t size);
+int fileAccess(const std::uint8_t* data, std::size_t size);
 
 // Reports a broken property and aborts, so that libFuzzer records the input
 // as a crash and the replay test fails.

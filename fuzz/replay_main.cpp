@@ -26,6 +26,7 @@ constexpr Target kTargets[] = {
     {"saved_game", quorvale::fuzz::savedGame},
     {"game_name", quorvale::fuzz::gameName},
     {"cp1252", quorvale::fuzz::cp1252Codec},
+    {"file_access", quorvale::fuzz::fileAccess},
 };
 
 bool replayFile(const Target& target, const fs::path& file) {

@@ -10,7 +10,7 @@ BUILD_DIR="$ROOT/build-fuzz"  # the fuzz preset's
 SECONDS_EACH="${1:-600}"
 shift || true
 TARGETS=("$@")
-[ ${#TARGETS[@]} -gt 0 ] || TARGETS=(level_file saved_game game_name cp1252)
+[ ${#TARGETS[@]} -gt 0 ] || TARGETS=(level_file saved_game game_name cp1252 file_access)
 
 install_missing clang-14 libclang-rt-14-dev
 (cd "$ROOT" && cmake --preset fuzz)

@@ -40,7 +40,8 @@ std::u16string statusCaption(int levelIndex, const std::u16string& levelName, st
 
 std::u16string shownLevelName(std::u16string name) {
     for (char16_t& c : name) {
-        if (c < u' ') c = u' ';
+        const bool control = c < 0x20 || (c >= 0x7F && c <= 0x9F);  // C0, DEL, C1
+        if (control || c == 0x2028 || c == 0x2029) c = u' ';       // and the line and paragraph separators
     }
     return name;
 }

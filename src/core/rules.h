@@ -18,10 +18,11 @@ bool isSolved(const Board& board);
 // "Level: " + (levelIndex + 1) + " - " + name (untrimmed) + "    Steps: " + steps.
 std::u16string statusCaption(int levelIndex, const std::u16string& levelName, std::int32_t steps);
 
-// A level name as the status line and the level list show it: every control
-// character (below 32, NUL, TAB, CR and LF among them) becomes a space, so a
-// name read from a file can neither break the line nor hide in it. The stored
-// name is left as it is.
+// A name as labels and lists show it (level names, saved games' file names):
+// every control character (C0 with NUL, TAB, CR and LF, DEL, C1 with the
+// undefined Windows-1252 bytes) and the line and paragraph separators become
+// spaces, so a name read from a file can neither break the line nor hide in
+// it. The stored name is left as it is.
 std::u16string shownLevelName(std::u16string name);
 
 // "Congratulations!! You finished the game in " + steps + " steps."

@@ -1,7 +1,7 @@
 // Every file the game opens goes through here: descriptor ownership, reads of
 // plain files that can never block and never exceed a size limit, folder
 // listings, the atomic save, private folders, and joining paths. The system
-// calls of a platform live only in fileaccess.cpp.
+// calls (POSIX) live only in fileaccess.cpp.
 //
 // Paths and names are the platform's own bytes (std::string), exactly as the
 // file system stores them; callers convert from and to text themselves.
@@ -14,16 +14,11 @@
 
 namespace files {
 
-#if defined(_WIN32)
-inline constexpr char16_t kSeparator = u'\\';
-#else
 inline constexpr char16_t kSeparator = u'/';
-#endif
 
-// "/" is a separator everywhere; the platform's own one as well.
 template <class Char>
 constexpr bool isSeparator(Char c) {
-    return c == Char(u'/') || c == Char(kSeparator);
+    return c == Char(kSeparator);
 }
 
 // `path` without separators at its end; a root folder keeps its own.
@@ -74,19 +69,31 @@ struct FolderEntry {
     Kind kind = Kind::Other;
 };
 
+// The folders below (`folder` arguments) may themselves be links only where
+// the player could have made them: the link and the folder it leads to belong
+// to the user running the game or to root. Any other link is refused as if
+// the folder could not be opened.
+
 // Every entry of `folder` except "." and ".."; empty when it cannot be read.
 std::vector<FolderEntry> listFolder(const std::string& folder);
 
 // True when `name` in `folder` is a plain file itself (a link is not followed).
 bool isPlainFileEntry(const std::string& folder, const std::string& name);
 
-// A saved game's temporary file: "." + final name (ending in ".sav") + "." +
-// six letters or digits.
-bool isTemporaryName(const std::string& name);
+// What a save's temporary files look like, given by the caller, so that the
+// clean-up below removes nothing a save could not have left.
+struct TemporaryFiles {
+    std::string finalSuffix;  // every final name ends in it
+    std::size_t largestSize;  // no finished file is larger
+};
 
-// Removes temporary files of saves older than `maxAgeSeconds` from `folder`;
-// younger ones may belong to a save still under way in another game.
-void removeStaleTemporaries(const std::string& folder, long maxAgeSeconds = 3600);
+// Removes from `folder` the temporary files of saves that ended an hour ago
+// or more without renaming them (a crash, a kill, a power cut); younger ones
+// may belong to a save still under way in another game. A file counts only
+// when it is named "." + final name + "." + six letters or digits, the final
+// name being at least one character before `kind.finalSuffix`, and is a plain
+// file of the user running the game, no larger than `kind.largestSize`.
+void removeStaleTemporaries(const std::string& folder, const TemporaryFiles& kind);
 
 enum class WriteResult {
     Written,    // the file holds `bytes` under its name
@@ -96,13 +103,16 @@ enum class WriteResult {
 
 // Writes `bytes` as `name` in `folder`: into a new temporary file in that
 // folder, synced, then renamed to the name in one step. Only a plain file the
-// user may write is replaced, and only when `mayReplace`; it keeps its
-// permission bits. Without `mayReplace` the final rename never replaces
-// anything (NameTaken). A link, folder, FIFO, device or socket under the name,
-// a name holding a separator, or a folder that is itself a link fail before
-// anything is created. On failure the old file stays byte for byte and the
-// temporary file is gone. Once the name is taken, a failed sync of the folder
-// no longer changes the answer.
+// user may write is replaced, and only when `mayReplace`; a file without any
+// write permission is never replaced, not even by root. The replacement keeps
+// the old file's permission bits, and its owner and group where the user may
+// set them. Without `mayReplace` nothing is ever replaced (NameTaken), also
+// where the file system can neither rename without replacing nor link: the
+// name is then claimed with an exclusive create first. A link, folder, FIFO,
+// device or socket under the name, or a name holding a separator, fail before
+// anything is created. On failure the old file stays byte for byte and
+// neither the temporary file nor a claim is left. Once the name is taken, a
+// failed sync of the folder no longer changes the answer.
 WriteResult writeFileAtomically(const std::string& folder, const std::string& name, const std::string& bytes,
                                 bool mayReplace);
 

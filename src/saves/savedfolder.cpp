@@ -5,6 +5,7 @@
 
 #include "config.h"
 #include "files/fileaccess.h"
+#include "saves/savefile.h"
 
 namespace saves {
 
@@ -25,6 +26,13 @@ QString parentOf(const QString& path) {
 }
 
 }  // namespace
+
+void removeStaleTemporaries(const QString& folder) {
+    // What a save leaves when it is killed: at most a whole saved game.
+    const files::TemporaryFiles saves{std::string(kSavedGameExtension.data(), kSavedGameExtension.size()),
+                                      quorvale::kSavedGameBytes};
+    files::removeStaleTemporaries(native(folder), saves);
+}
 
 QString chooseSavedFolder(const SavedFolderInputs& inputs) {
     if (!inputs.systemWide && inputs.programFolderWritable) {

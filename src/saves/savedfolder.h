@@ -1,4 +1,4 @@
-// Where saved games live, and making that folder.
+// Where saved games live, making that folder, and what lies in it.
 //
 // A game built to be installed for the whole system, or run from a program
 // folder (or a "saved" folder in it) the player cannot write, keeps each player's games in the player's
@@ -8,9 +8,17 @@
 // keeps everything in one place.
 #pragma once
 
+#include <QLatin1String>
 #include <QString>
 
 namespace saves {
+
+// Every saved game's file name ends in this.
+inline constexpr QLatin1String kSavedGameExtension(".sav");
+
+// Removes the temporary files that saves into `folder` left behind an hour
+// ago or more (a game killed while saving), and nothing else.
+void removeStaleTemporaries(const QString& folder);
 
 // Everything the choice depends on, gathered by the caller.
 struct SavedFolderInputs {

@@ -12,12 +12,14 @@
 #include "core/rules.h"
 #include "toolkit/toolkit.h"
 #include "files/fileaccess.h"
+#include "saves/savedfolder.h"
 
 namespace {
 
 // A file name as the list shows it: UTF-8 where the bytes are UTF-8, else
 // each byte in the Western code page (a name copied from another system
-// stays readable), control characters as spaces so one name is one line.
+// stays readable), with the same rule as level names for control characters
+// and line separators (spaces), so one name is one line.
 QString shownFileName(const std::string& name) {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8(QByteArrayView(name.data(), static_cast<qsizetype>(name.size())));
@@ -56,7 +58,7 @@ void FrmFile::refreshList() {
     if (folder_.isEmpty()) return;
     const std::string folder = QFile::encodeName(folder_).toStdString();
     // Temporary files of saves killed long ago would otherwise stay for ever.
-    files::removeStaleTemporaries(folder);
+    saves::removeStaleTemporaries(folder_);
     // Plain files and links to plain files: no folders, no hidden or special
     // files, nothing a load would then refuse for what it is.
     const QRegularExpression pattern(

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "files/fileaccess.h"
+#include "saves/savedfolder.h"
 #include "saves/savefile.h"
 #include "toolkit/messages.h"
 #include "ui/frmfile.h"
@@ -50,7 +51,7 @@ bool GameCommands::loadGame(QString& absFilename) {
         chooser.setWindowTitle(QStringLiteral("Load Game"));
         chooser.cmdSet->setText(QStringLiteral("Load Game"));
         chooser.setListFolder(toolkit_.savedFolder());
-        chooser.setListPattern(QStringLiteral("*.sav"));
+        chooser.setListPattern(QStringLiteral("*") + saves::kSavedGameExtension);
         toolkit_.showModal(&chooser, &owner_);
         chosen = chooser.chosenFile();
     }

@@ -3,6 +3,7 @@
 #include <QStringList>
 
 #include "files/fileaccess.h"
+#include "saves/savedfolder.h"
 #include "saves/savefile.h"
 #include "ui/gamecommands.h"
 #include "toolkit/messages.h"
@@ -11,8 +12,8 @@ namespace {
 
 const QString kSavingTitle = messageTitle(QStringLiteral("Saving"));
 
-// The file name of a game: its name + ".sav".
-QString savedGameFileName(const QString& name) { return name + QStringLiteral(".sav"); }
+// The file name of a game: its name and the extension.
+QString savedGameFileName(const QString& name) { return name + saves::kSavedGameExtension; }
 
 }  // namespace
 
@@ -85,6 +86,7 @@ void GameCommands::saveGame() {
         const auto record = quorvale::serializeSavedGame(game_.savedGame());
         const QString folder = toolkit_.savedFolder();
         const QString fileName = savedGameFileName(name);
+        saves::removeStaleTemporaries(folder);
         // A name with a path separator would leave the folder: the file
         // access refuses it as the file system refuses any bad name.
         const files::WriteResult result = files::writeFileAtomically(

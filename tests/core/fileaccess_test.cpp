@@ -1,4 +1,5 @@
-// Reading plain files: the buffer follows the file, not the limit.
+// Reading plain files: the buffer follows the file, not the limit. Writing a
+// game: what may be replaced, and nothing left beside it.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -26,4 +27,39 @@ TEST(ReadPlainFile, TakesTheFilesOwnSizeWhateverTheLimit) {
     EXPECT_EQ(files::readPlainFile("/proc/self/status", 1 << 20, ReadMode::WholeFile, bytes), ReadStatus::Ok);
     EXPECT_EQ(bytes.substr(0, 5), "Name:");
     EXPECT_GT(bytes.size(), 500u);
+}
+
+TEST(WriteFileAtomically, ReplacesOnlyWhatItMayAndLeavesNothingBehind) {
+    const std::string folder = ::testing::TempDir() + "quorvale-write-test";
+    using files::WriteResult;
+    const struct {
+        const char* what;
+        int oldMode;  // -1: no file under the name
+        bool mayReplace;
+        WriteResult result;
+        const char* after;
+    } rows[] = {
+        {"a free name", -1, false, WriteResult::Written, "new"},
+        {"a taken name, not to be replaced", 0644, false, WriteResult::NameTaken, "old"},
+        {"a taken name, to be replaced", 0640, true, WriteResult::Written, "new"},
+        {"a read-only game, whoever saves", 0444, true, WriteResult::Failed, "old"},
+    };
+    for (const auto& row : rows) {
+        std::filesystem::remove_all(folder);
+        std::filesystem::create_directory(folder);
+        const std::string file = folder + "/game.sav";
+        if (row.oldMode >= 0) {
+            std::ofstream(file) << "old";
+            std::filesystem::permissions(file, std::filesystem::perms(row.oldMode));
+        }
+        EXPECT_EQ(files::writeFileAtomically(folder, "game.sav", "new", row.mayReplace), row.result) << row.what;
+        std::string bytes;
+        EXPECT_EQ(files::readPlainFile(file, 10, ReadMode::WholeFile, bytes), ReadStatus::Ok) << row.what;
+        EXPECT_EQ(bytes, row.after) << row.what;
+        if (row.oldMode >= 0) {
+            EXPECT_EQ(int(std::filesystem::status(file).permissions()), row.oldMode) << row.what;
+        }
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1) << row.what;
+    }
+    std::filesystem::remove_all(folder);
 }

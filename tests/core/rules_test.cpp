@@ -40,8 +40,10 @@ TEST(StatusLine, LevelNameAndStepsInPlace) {
 }
 
 TEST(StatusLine, ControlCharactersOfANameShowAsSpaces) {
-    // Five controls become five spaces before the blank; DEL (127) stays.
-    EXPECT_EQ(shownLevelName(std::u16string(u"\0\t\n\r\x1F !~\x7F\u00E9", 10)), u"      !~\x7F\u00E9");
+    // Five controls become five spaces before the blank, DEL (127) one more; C1 and the line and
+    // paragraph separators too, but not the characters beside them.
+    EXPECT_EQ(shownLevelName(std::u16string(u"\0\t\n\r\x1F !~\x7F\u00E9", 10)), u"      !~ \u00E9");
+    EXPECT_EQ(shownLevelName(u"\x80\x81\x9F\xA0\u2027\u2028\u2029\u202A\u20AC"), u"   \xA0\u2027  \u202A\u20AC");
     EXPECT_EQ(shownLevelName(u"Plain name"), u"Plain name");
 }
 

@@ -99,7 +99,11 @@ TEST_F(LoadTest, ListsOnlySavedGamesWithExtensionInNameOrder) {
     ASSERT_TRUE(QDir().mkdir(savedPath("folder.sav")));
     // Names from other systems, and links: a game is listed when it is a plain file, readably, on one line.
     const QByteArray saved = QFile::encodeName(path("saved")) + '/';
-    for (const QByteArray& raw : {QByteArray("\xe9t\xe9.sav"), QByteArray("two\nlines.sav")}) {
+    // Every control character and the line and paragraph separators show as spaces: C0, DEL, an
+    // undefined Windows-1252 byte (a C1 control), C1 in UTF-8, U+2028 and U+2029.
+    for (const QByteArray& raw : {QByteArray("\xe9t\xe9.sav"), QByteArray("two\nlines.sav"), QByteArray("del\x7f.sav"),
+                                  QByteArray("c1\x81\xe9.sav"), QByteArray("nel\xc2\x85.sav"),
+                                  QByteArray("line\xe2\x80\xa8sep.sav"), QByteArray("para\xe2\x80\xa9sep.sav")}) {
         writeSaved("raw", savedGameBytes(0, 2, "Test 03", kOtherLayout));
         ASSERT_EQ(::rename(saved + "raw", saved + raw), 0);
     }
@@ -111,14 +115,15 @@ TEST_F(LoadTest, ListsOnlySavedGamesWithExtensionInNameOrder) {
         auto& chooser = dynamic_cast<FrmFile&>(dialog);
         QStringList lines;
         for (int i = 0; i < chooser.filList->count(); ++i) lines << chooser.filList->item(i)->text();
-        EXPECT_EQ(lines, (QStringList{"Alpha.sav", "beta.sav", "gamma.sav", "link.sav", "two lines.sav",
-                                      QString::fromUtf8("\xc3\xa9t\xc3\xa9.sav")}));
+        EXPECT_EQ(lines, (QStringList{"Alpha.sav", "beta.sav", QString::fromUtf8("c1 \xc3\xa9.sav"), "del .sav",
+                                      "gamma.sav", "line sep.sav", "link.sav", "nel .sav", "para sep.sav",
+                                      "two lines.sav", QString::fromUtf8("\xc3\xa9t\xc3\xa9.sav")}));
         EXPECT_TRUE(chooser.cmdSet->isEnabled());
         EXPECT_TRUE(chooser.filList->selectedItems().isEmpty());
         // Accepting with nothing selected keeps the chooser open.
         QTest::mouseClick(chooser.cmdSet, Qt::LeftButton);
         EXPECT_TRUE(chooser.isVisible());
-        chooser.filList->setCurrentRow(1);
+        chooser.filList->setCurrentRow(1);  // beta.sav
         QTest::mouseClick(chooser.cmdSet, Qt::LeftButton);
         EXPECT_FALSE(chooser.isVisible());
     });

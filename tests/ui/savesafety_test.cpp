@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <cerrno>
@@ -208,14 +209,48 @@ TEST_F(SaveSafetyTest, LinksFifosAndDevicesUnderTheNameAreRefusedWithoutAQuestio
     EXPECT_EQ(savedEntries(), names);
     EXPECT_TRUE(S_ISLNK(modeOf(savedPath("link.sav"))) && S_ISLNK(modeOf(savedPath("dangling.sav"))));
     EXPECT_TRUE(S_ISFIFO(modeOf(savedPath("fifo.sav"))));
+    tk.expectScriptUsed();
+}
 
-    // The saved folder itself a link to a folder elsewhere: nothing goes through it.
-    ASSERT_TRUE(QDir(dir.path()).rename("saved", "moved") && QFile::link(outside.path(), path("saved")));
-    tk.messages.clear();
-    saveAs("through");
-    expectSavingError(dir.path() + "/saved/through.sav");
-    EXPECT_EQ(QDir(outside.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).join(u' ').toStdString(),
-              "target");
+// The saved folder a link to a folder elsewhere (moved to another disk): it
+// serves Save and Load alike where the player could have made it, and
+// neither where the link or its folder belongs to another user.
+TEST_F(SaveSafetyTest, SavedFolderThatIsALinkServesOnlyWhenThePlayersOwn) {
+    start();
+    startLevel(0);
+    makeMove();
+    QTemporaryDir elsewhere;
+    ASSERT_TRUE(QDir(path("saved")).removeRecursively() && QFile::link(elsewhere.path(), path("saved")));
+    const QByteArray link = QFile::encodeName(path("saved")), target = QFile::encodeName(elsewhere.path());
+    const struct {
+        const char* name;
+        const QByteArray* othersOwn;  // the link or the folder handed to another user (root only)
+    } rows[] = {{"mine", nullptr}, {"their link", &link}, {"their folder", &target}};
+    for (const auto& row : rows) {
+        if (row.othersOwn != nullptr && ::geteuid() != 0) continue;
+        ASSERT_TRUE(::lchown(link, ::geteuid(), ::getegid()) == 0 && ::chown(target, ::geteuid(), ::getegid()) == 0);
+        if (row.othersOwn != nullptr) {
+            ASSERT_EQ(::lchown(*row.othersOwn, 65534, 65534), 0);
+        }
+        tk.messages.clear();
+        playOneMove(frm->game());  // unsaved again
+        saveAs(row.name);
+        if (row.othersOwn != nullptr) {
+            expectSavingError(dir.path() + "/saved/" + row.name + ".sav");
+            tk.messageAnswers = {MsgResult::No};  // the game stays unsaved: Load offers to save it
+        }
+        const QStringList expected = row.othersOwn != nullptr ? QStringList() : QStringList{"mine.sav"};
+        tk.modalScripts.push_back([&expected](QDialog& dialog) {
+            QStringList listed;
+            auto& chooser = dynamic_cast<FrmFile&>(dialog);
+            for (int i = 0; i < chooser.filList->count(); ++i) listed << chooser.filList->item(i)->text();
+            EXPECT_EQ(listed, expected);
+            QTest::mouseClick(chooser.cmdCancel, Qt::LeftButton);
+        });
+        frm->mnuLoadGame->trigger();
+        const QDir::Filters all = QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot;
+        EXPECT_EQ(QDir(elsewhere.path()).entryList(all), QStringList{"mine.sav"}) << row.name;
+    }
     tk.expectScriptUsed();
 }
 
@@ -267,7 +302,26 @@ TEST_F(SaveSafetyTest, SecondGameUnderRealFaultsAndRaces) {
              saveAs("race");
          },
          {overwrite, "message: Are you sure you want to proceed without saving?", "modified: 1"}},
-        // A FIFO swapped in for the level file while the game opens it.
+        // Calls on the saved folder interrupted by a signal are made again.
+        {"every call on the folder interrupted once, a new name",
+         {"-P", path("saved"), "-e", "inject=openat,newfstatat,renameat2,unlinkat,fsync:error=EINTR:when=1+2"}, "calm",
+         "", {}, {"modified: 0"}},
+        {"every call on the folder interrupted once, an overwrite",
+         {"-P", path("saved"), "-e", "inject=openat,newfstatat,renameat,unlinkat,fsync:error=EINTR:when=1+2"}, "calm",
+         "Yes", {}, {overwrite, "modified: 0"}},
+        // File systems without a rename that refuses to replace (network shares, FUSE)...
+        {"a link instead, interrupted once",
+         {"-P", path("saved"), "-e", "inject=renameat2:error=EINVAL", "-e", "inject=linkat:error=EINTR:when=1"},
+         "linked", "", {}, {"modified: 0"}},
+        // ... and without links: the name is claimed first (see the FUSE test below).
+        {"the name claimed, the rename over the claim fails",
+         {"-P", path("saved"), "-e", "inject=renameat2:error=EINVAL", "-e", "inject=linkat:error=EPERM", "-e",
+          "inject=renameat:error=EIO"},
+         "unclaimed", "", {},
+         {"message: An error occurred while attempting saving game data / " + savedPath("unclaimed.sav") +
+              " / Game not saved.",
+          "modified: 1"}},
+        // A FIFO swapped in for the level file while the game opens it (the last row: no game starts after it).
         {"level file turns FIFO",
          {"-P", path("qvl.ZHN"), "-e", "trace=openat", "-e", "inject=openat:delay_enter=1500000"}, "", "",
          [this] {
@@ -285,25 +339,86 @@ TEST_F(SaveSafetyTest, SecondGameUnderRealFaultsAndRaces) {
     }
     EXPECT_EQ(readBytes(savedPath("keep.sav")), mine);
     EXPECT_EQ(readBytes(savedPath("race.sav")), mine);
-    EXPECT_EQ(readBytes(savedPath("fresh.sav")).mid(4, 2), QByteArray("\0\0", 2));  // the other game's level 0
-    EXPECT_EQ(savedEntries(), (QStringList{"fresh.sav", "keep.sav", "race.sav"}));
+    for (const char* other : {"fresh.sav", "calm.sav", "linked.sav"}) {
+        EXPECT_EQ(readBytes(savedPath(other)).mid(4, 2), QByteArray("\0\0", 2)) << other;  // the other game's level 0
+    }
+    // Neither a temporary file nor an empty claim is left.
+    EXPECT_EQ(savedEntries(), (QStringList{"calm.sav", "fresh.sav", "keep.sav", "linked.sav", "race.sav"}));
 }
 
-TEST_F(SaveSafetyTest, TemporaryFilesOlderThanAnHourAreRemovedWhenListingOrSaving) {
+// A second, real file system: ext2 in user space through FUSE (fuse2fs),
+// whose rename cannot refuse to replace (EINVAL, as on many network shares
+// and FUSE file systems). New names are saved through a hard link; where
+// links are refused too (made so by strace), through the name claimed first.
+TEST_F(SaveSafetyTest, FuseFileSystemWithoutARenameThatRefusesToReplace) {
+    if (::geteuid() != 0) GTEST_SKIP() << "mounting a FUSE file system here needs root";
+    start();
+    const QString image = path("ext2.img");
+    {
+        QFile file(image);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.resize(8 << 20));
+    }
+    const QString mke2fs = QStandardPaths::findExecutable("mke2fs", {"/usr/sbin", "/sbin"});
+    ASSERT_EQ(QProcess::execute(mke2fs, {"-q", "-F", image}), 0);
+    ASSERT_EQ(QProcess::execute("fuse2fs", {image, path("saved")}), 0) << "fuse2fs (Debian's fuse2fs) is missing";
+    struct Unmount {
+        QByteArray at;
+        ~Unmount() { ::umount2(at.constData(), MNT_DETACH); }
+    } unmount{QFile::encodeName(path("saved"))};
+    ASSERT_TRUE(QDir(savedPath("lost+found")).removeRecursively());
+
+    startLevel(0);
+    makeMove();
+    saveAs("linked");
+    dragPiece(8, {30, 30}, {cellCentre(2, 4)});
+    tk.messageAnswers = {MsgResult::Yes};
+    saveAs("linked");
+    EXPECT_EQ(tk.messages.size(), 1u);  // only the question before overwriting
+    EXPECT_EQ(runSecondGame({"-P", path("saved"), "-e", "inject=linkat:error=EPERM"}, "claimed", ""),
+              QStringList{"modified: 0"});
+    EXPECT_EQ(savedEntries(), (QStringList{"claimed.sav", "linked.sav"}));
+    for (const auto& [file, steps] : {std::pair{"linked.sav", 2}, {"claimed.sav", 1}}) {
+        queuePickFile(file);
+        frm->mnuLoadGame->trigger();
+        EXPECT_EQ(frm->game().steps(), steps) << file;
+    }
+    EXPECT_EQ(tk.messages.size(), 1u);
+    tk.expectScriptUsed();
+}
+
+TEST_F(SaveSafetyTest, OnlyTheGamesOwnTemporaryFilesAreRemovedAfterAnHourWhenListingOrSaving) {
     start();
     startLevel(0);
     const std::function<void()> triggers[] = {[this] { queueCancel(); frm->mnuLoadGame->trigger(); },
                                               [this] { saveAs("new"); }};
+    const bool root = ::geteuid() == 0;
     for (const auto& trigger : triggers) {
-        for (const auto& [name, minutes] :
-             {std::pair{".new.sav.Old123", 61}, {".new.sav.Young1", 59}, {".notes.Old123", 120}}) {
-            writeBytes(savedPath(name), QByteArray(36, 'x'));
-            const utimbuf age{std::time(nullptr) - minutes * 60, std::time(nullptr) - minutes * 60};
-            ASSERT_EQ(::utime(QFile::encodeName(savedPath(name)).constData(), &age), 0);
+        const struct {
+            const char* name;
+            int minutes, size;
+        } files[] = {
+            {".new.sav.Old123", 61, 36},    // a save's, killed: removed
+            {".new.sav.Young1", 59, 36},    // may be a save under way
+            {".notes.Old123", 120, 36},     // not a game's name
+            {"..sav.ABCDEF", 120, 36},      // no game's name before the extension
+            {".notes.sav.backup", 120, 120},  // the player's own, larger than a game
+            {".big.sav.Old456", 120, 37},
+            {".their.sav.Old789", 120, 36},  // another user's (made so as root only)
+        };
+        for (const auto& f : files) {
+            writeBytes(savedPath(f.name), QByteArray(f.size, 'x'));
+            const QByteArray file = QFile::encodeName(savedPath(f.name));
+            if (QByteArray(f.name).startsWith(".their")) {
+                ASSERT_EQ(::chown(file, root ? 65534 : ::geteuid(), -1), 0);
+            }
+            const utimbuf age{std::time(nullptr) - f.minutes * 60, std::time(nullptr) - f.minutes * 60};
+            ASSERT_EQ(::utime(file, &age), 0);
         }
         trigger();
-        EXPECT_EQ(savedEntries().filter(QRegularExpression("^\\.")).join(u' ').toStdString(),
-                  ".new.sav.Young1 .notes.Old123");
+        QStringList left = savedEntries().filter(QRegularExpression("^\\."));
+        left.sort();
+        const std::string kept = "..sav.ABCDEF .big.sav.Old456 .new.sav.Young1 .notes.Old123 .notes.sav.backup";
+        EXPECT_EQ(left.join(u' ').toStdString(), kept + (root ? " .their.sav.Old789" : ""));
     }
     tk.expectScriptUsed();
 }
@@ -396,24 +511,33 @@ TEST_F(SavedFolderUnprivileged, ReadOnlyProgramFolderSavesInTheUsersDataFolder) 
     EXPECT_FALSE(saves::currentSavedFolderInputs(dir.path()).programFolderWritable);
 }
 
-TEST_F(SavedFolderUnprivileged, ReplacedGameKeepsItsModeAndAReadOnlyOneIsNotReplaced) {
+// Run as root and as an unprivileged user alike.
+TEST_F(SavedFolderUnprivileged, ReplacedGameKeepsItsMarksAndAReadOnlyOneIsNotReplacedEvenByRoot) {
     start();
     const QByteArray old = playAndSaveKeep();
-    ASSERT_EQ(::chmod(QFile::encodeName(savedPath("keep.sav")).constData(), 0640), 0);
+    const QByteArray keep = QFile::encodeName(savedPath("keep.sav"));
+    // Root may give the new file the old one's owner; anyone else owns both already.
+    const uid_t owner = ::geteuid() == 0 ? 65534 : ::geteuid();
+    const gid_t group = ::geteuid() == 0 ? 65534 : ::getegid();
+    ASSERT_EQ(::chown(keep, owner, group), 0);
+    ASSERT_EQ(::chmod(keep, 0640), 0);
     tk.inputAnswers = {"keep"};
     tk.messageAnswers = {MsgResult::Yes};
     frm->mnuSaveGame->trigger();
     const QByteArray replaced = readBytes(savedPath("keep.sav"));
     EXPECT_NE(replaced, old);
-    EXPECT_EQ(modeOf(savedPath("keep.sav")), static_cast<mode_t>(S_IFREG | 0640));
+    struct stat st {};
+    ASSERT_EQ(::lstat(keep, &st), 0);
+    EXPECT_EQ(st.st_mode, static_cast<mode_t>(S_IFREG | 0640));
+    EXPECT_EQ(st.st_uid, owner);
+    EXPECT_EQ(st.st_gid, group);
 
-    ASSERT_EQ(::chmod(QFile::encodeName(savedPath("keep.sav")).constData(), 0400), 0);
-    SKIP_UNLESS_PERMISSIONS_ENFORCED(::access(QFile::encodeName(savedPath("keep.sav")).constData(), W_OK) != 0);
+    ASSERT_EQ(::chmod(keep, 0444), 0);
     dragPiece(8, {30, 30}, {cellCentre(1, 4)});
     tk.messages.clear();
     expectOverwriteFails();
     EXPECT_EQ(readBytes(savedPath("keep.sav")), replaced);
-    EXPECT_EQ(modeOf(savedPath("keep.sav")), static_cast<mode_t>(S_IFREG | 0400));
+    EXPECT_EQ(modeOf(savedPath("keep.sav")), static_cast<mode_t>(S_IFREG | 0444));
 }
 
 TEST_F(SaveSafetyTest, NegativeStepCountIsRefusedAtLoad) {
