@@ -16,7 +16,6 @@
 
 #include "app/frmmain.h"
 #include "app/modmain.h"
-#include "files/fileaccess.h"
 
 namespace {
 
@@ -37,7 +36,6 @@ public:
     double screenWidthTwips() const override { return 1920 * 15; }
     double screenHeightTwips() const override { return 1080 * 15; }
     QString programFolder() const override { return folder_; }
-    QString savedFolder() const override { return files::joinPath(folder_, QStringLiteral("saved")); }
     void endProgram(int code) override {
         std::fprintf(stderr, "the game ended during start-up (%d)\n", code);
         std::exit(1);

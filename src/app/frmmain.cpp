@@ -63,7 +63,8 @@ void centreOnScreen(FrmMain& frm, const QMargins& frame) {
 
 }  // namespace
 
-FrmMain::FrmMain(Toolkit& toolkit) : toolkit_(toolkit), commands_(game_, toolkit, *this) {
+FrmMain::FrmMain(Toolkit& toolkit, const QString& savedFolder)
+    : toolkit_(toolkit), commands_(game_, toolkit, *this, savedFolder) {
     initResources();
     setWindowTitle(QStringLiteral("Quorvale"));
     // Every size drawn for the icon, so the desktop shows a sharp one wherever it appears.

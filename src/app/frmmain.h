@@ -22,7 +22,8 @@ class QMenu;
 class FrmMain : public QMainWindow {
     Q_OBJECT
 public:
-    explicit FrmMain(Toolkit& toolkit);
+    // Saved games go to and come from `savedFolder`.
+    FrmMain(Toolkit& toolkit, const QString& savedFolder);
     ~FrmMain() override;
 
     Toolkit& toolkit() const { return toolkit_; }

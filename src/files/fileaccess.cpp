@@ -379,6 +379,8 @@ PathKind pathKind(const std::string& path) {
     return S_ISDIR(st.st_mode) ? PathKind::Folder : PathKind::Other;
 }
 
+bool makeFolder(const std::string& path) { return retrying(::mkdir, path.c_str(), mode_t{0777}) == 0; }
+
 bool makePrivateFoldersBelow(const std::string& existingBase, const std::string& path) {
     const std::string base = withoutTrailingSeparators(existingBase);
     if (base.empty() || pathKind(base) != PathKind::Folder) return false;

@@ -123,6 +123,10 @@ bool mayCreateFilesIn(const std::string& folder);
 enum class PathKind { Missing, Folder, Other };
 PathKind pathKind(const std::string& path);
 
+// Creates the folder `path` (as the umask allows) unless anything of that name
+// is there already, a dangling link included. False when nothing was made.
+bool makeFolder(const std::string& path);
+
 // Creates the folders of `path` below `existingBase`, each readable and
 // writable by the owner only. `existingBase` must already be a folder and
 // `path` must lie inside it; neither it nor anything above it is created.

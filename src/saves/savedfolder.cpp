@@ -1,7 +1,6 @@
 #include "saves/savedfolder.h"
 
-#include <QDir>
-#include <QFile>
+#include <cstdlib>
 
 #include "config.h"
 #include "files/fileaccess.h"
@@ -13,85 +12,86 @@ using files::joinPath;
 
 namespace {
 
-bool isAbsolute(const QString& path) { return !path.isEmpty() && QDir::isAbsolutePath(path); }
+bool isAbsolute(const std::string& path) { return !path.empty() && files::isSeparator(path.front()); }
 
-std::string native(const QString& path) { return QFile::encodeName(path).toStdString(); }
+std::string environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value == nullptr ? std::string() : std::string(value);
+}
 
 // The folder holding `path`, "" when it has none.
-QString parentOf(const QString& path) {
-    const QString trimmed = files::withoutTrailingSeparators(path);
-    const qsizetype cut = trimmed.lastIndexOf(u'/');
-    if (cut < 0) return QString();
-    return cut == 0 ? QStringLiteral("/") : trimmed.left(cut);
+std::string parentOf(const std::string& path) {
+    const std::string trimmed = files::withoutTrailingSeparators(path);
+    const std::size_t cut = trimmed.find_last_of(char(files::kSeparator));
+    if (cut == std::string::npos) return {};
+    return cut == 0 ? trimmed.substr(0, 1) : trimmed.substr(0, cut);
+}
+
+std::string besideProgram(const std::string& programFolder) {
+    return joinPath(programFolder, std::string(kSavedFolderName));
 }
 
 }  // namespace
 
-void removeStaleTemporaries(const QString& folder) {
+void removeStaleTemporaries(const std::string& folder) {
     // What a save leaves when it is killed: at most a whole saved game.
-    const files::TemporaryFiles saves{std::string(kSavedGameExtension.data(), kSavedGameExtension.size()),
-                                      quorvale::kSavedGameBytes};
-    files::removeStaleTemporaries(native(folder), saves);
+    files::removeStaleTemporaries(folder, {std::string(kSavedGameExtension), quorvale::kSavedGameBytes});
 }
 
-QString chooseSavedFolder(const SavedFolderInputs& inputs) {
-    if (!inputs.systemWide && inputs.programFolderWritable) {
-        return joinPath(inputs.programFolder, QStringLiteral("saved"));
-    }
-    QString dataHome;
+std::string chooseSavedFolder(const SavedFolderInputs& inputs) {
+    if (!inputs.systemWide && inputs.programFolderWritable) return besideProgram(inputs.programFolder);
+    std::string dataHome;
     if (isAbsolute(inputs.xdgDataHome)) {
         dataHome = inputs.xdgDataHome;
     } else if (isAbsolute(inputs.home)) {
-        dataHome = joinPath(joinPath(inputs.home, QStringLiteral(".local")), QStringLiteral("share"));
+        dataHome = joinPath(joinPath(inputs.home, std::string(".local")), std::string("share"));
     } else {
-        return QString();
+        return {};
     }
-    return joinPath(joinPath(dataHome, QStringLiteral("quorvale")), QStringLiteral("saved"));
+    return joinPath(joinPath(dataHome, std::string("quorvale")), std::string(kSavedFolderName));
 }
 
-bool isSystemWideBuild() {
-#if QUORVALE_SYSTEM_WIDE
-    return true;
-#else
-    return false;
-#endif
-}
+bool isSystemWideBuild() { return QUORVALE_SYSTEM_WIDE != 0; }
 
-QString userHome() {
-    const QString home = qEnvironmentVariable("HOME");
+std::string userHome() {
+    const std::string home = environment("HOME");
     if (isAbsolute(home)) return home;
-    const QString known = QFile::decodeName(files::homeFromUserDatabase().c_str());
-    return isAbsolute(known) ? known : QDir::homePath();
+    const std::string known = files::homeFromUserDatabase();
+    return isAbsolute(known) ? known : std::string();
 }
 
-SavedFolderInputs currentSavedFolderInputs(const QString& programFolder) {
+SavedFolderInputs currentSavedFolderInputs(const std::string& programFolder) {
     SavedFolderInputs inputs;
     inputs.systemWide = isSystemWideBuild();
     inputs.programFolder = programFolder;
-    inputs.xdgDataHome = qEnvironmentVariable("XDG_DATA_HOME");
+    inputs.xdgDataHome = environment("XDG_DATA_HOME");
     inputs.home = userHome();
     // A "saved" folder this user cannot write (left by a run as another
     // user, or made read-only) blocks saving there as much as a read-only
     // program folder does.
-    const std::string saved = native(joinPath(programFolder, QStringLiteral("saved")));
+    const std::string saved = besideProgram(programFolder);
     inputs.programFolderWritable =
-        files::mayCreateFilesIn(native(programFolder)) &&
+        files::mayCreateFilesIn(programFolder) &&
         (files::pathKind(saved) != files::PathKind::Folder || files::mayCreateFilesIn(saved));
     return inputs;
 }
 
-bool makeUserSavedFolder(const QString& path) {
-    if (!isAbsolute(path)) return false;
-    const QString home = files::withoutTrailingSeparators(userHome());
-    QString base;
-    if (isAbsolute(home) && home != QStringLiteral("/") && path.startsWith(home + u'/')) {
+void ensureSavedFolder(const std::string& path, const std::string& programFolder) {
+    if (path == besideProgram(programFolder)) {
+        files::makeFolder(path);
+        return;
+    }
+    if (!isAbsolute(path)) return;
+    const std::string home = files::withoutTrailingSeparators(userHome());
+    std::string base;
+    if (isAbsolute(home) && home.size() > 1 && path.starts_with(home + char(files::kSeparator))) {
         base = home;
     } else {
         // <data folder>/quorvale/saved: the data folder itself may be made,
         // but not the folder that holds it.
         base = parentOf(parentOf(parentOf(path)));
     }
-    return !base.isEmpty() && files::makePrivateFoldersBelow(native(base), native(path));
+    if (!base.empty()) files::makePrivateFoldersBelow(base, path);
 }
 
 }  // namespace saves

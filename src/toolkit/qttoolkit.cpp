@@ -16,7 +16,6 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include "saves/savedfolder.h"
 
 namespace {
 
@@ -210,14 +209,6 @@ double QtToolkit::screenHeightTwips() const {
 }
 
 QString QtToolkit::programFolder() const { return QCoreApplication::applicationDirPath(); }
-
-QString QtToolkit::savedFolder() const {
-    if (savedFolder_.isNull()) {
-        savedFolder_ = saves::chooseSavedFolder(saves::currentSavedFolderInputs(programFolder()));
-        if (savedFolder_.isNull()) savedFolder_ = QStringLiteral("");
-    }
-    return savedFolder_;
-}
 
 void QtToolkit::endProgram(int exitCode) {
     // Files are opened only for the span of one read or write, so none is

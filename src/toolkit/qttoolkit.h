@@ -15,7 +15,6 @@ public:
     double screenWidthTwips() const override;
     double screenHeightTwips() const override;
     QString programFolder() const override;
-    QString savedFolder() const override;
     void endProgram(int exitCode) override;
     bool endRequested() const override { return ended_; }
     int exitCode() const override { return exitCode_; }
@@ -23,5 +22,4 @@ public:
 private:
     bool ended_ = false;
     int exitCode_ = 0;
-    mutable QString savedFolder_;  // chosen on first use, then kept for the run
 };

@@ -44,11 +44,6 @@ public:
     // The folder that holds the executable and its data files, no trailing separator.
     virtual QString programFolder() const = 0;
 
-    // The folder saved games are written to and loaded from, no trailing
-    // separator: "saved" in the program folder, or the player's own data
-    // folder (see saves/savedfolder.h). The same answer for the whole run.
-    virtual QString savedFolder() const = 0;
-
     // Ends the program at once with a non-zero status; the caller returns
     // straight after and runs nothing more.
     virtual void endProgram(int exitCode) = 0;

@@ -58,7 +58,7 @@ void FrmFile::refreshList() {
     if (folder_.isEmpty()) return;
     const std::string folder = QFile::encodeName(folder_).toStdString();
     // Temporary files of saves killed long ago would otherwise stay for ever.
-    saves::removeStaleTemporaries(folder_);
+    saves::removeStaleTemporaries(folder);
     // Plain files and links to plain files: no folders, no hidden or special
     // files, nothing a load would then refuse for what it is.
     const QRegularExpression pattern(

@@ -15,7 +15,8 @@ class QWidget;
 
 class GameCommands {
 public:
-    GameCommands(quorvale::Game& game, Toolkit& toolkit, QWidget& owner);
+    // Saved games are written to and loaded from `savedFolder`.
+    GameCommands(quorvale::Game& game, Toolkit& toolkit, QWidget& owner, const QString& savedFolder);
 
     // New Game: the question, then the level chooser, whose answer lands in
     // `newLevel`, then that level on the board. True when a level was started.
@@ -46,4 +47,5 @@ private:
     quorvale::Game& game_;
     Toolkit& toolkit_;
     QWidget& owner_;
+    const QString savedFolder_;
 };

@@ -50,8 +50,9 @@ bool GameCommands::loadGame(QString& absFilename) {
         chooser.bytFlag = 1;
         chooser.setWindowTitle(QStringLiteral("Load Game"));
         chooser.cmdSet->setText(QStringLiteral("Load Game"));
-        chooser.setListFolder(toolkit_.savedFolder());
-        chooser.setListPattern(QStringLiteral("*") + saves::kSavedGameExtension);
+        chooser.setListFolder(savedFolder_);
+        chooser.setListPattern(QStringLiteral("*") +
+                               QLatin1StringView(saves::kSavedGameExtension.data(), saves::kSavedGameExtension.size()));
         toolkit_.showModal(&chooser, &owner_);
         chosen = chooser.chosenFile();
     }

@@ -8,8 +8,8 @@
 #include "ui/gamecommands.h"
 #include "toolkit/messages.h"
 
-GameCommands::GameCommands(quorvale::Game& game, Toolkit& toolkit, QWidget& owner)
-    : game_(game), toolkit_(toolkit), owner_(owner) {}
+GameCommands::GameCommands(quorvale::Game& game, Toolkit& toolkit, QWidget& owner, const QString& savedFolder)
+    : game_(game), toolkit_(toolkit), owner_(owner), savedFolder_(savedFolder) {}
 
 bool GameCommands::newGame(std::int16_t& newLevel) {
     if (!offerToSave(messageTitle(QStringLiteral("New Game")))) return false;

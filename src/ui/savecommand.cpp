@@ -13,7 +13,9 @@ namespace {
 const QString kSavingTitle = messageTitle(QStringLiteral("Saving"));
 
 // The file name of a game: its name and the extension.
-QString savedGameFileName(const QString& name) { return name + saves::kSavedGameExtension; }
+QString savedGameFileName(const QString& name) {
+    return name + QLatin1StringView(saves::kSavedGameExtension.data(), saves::kSavedGameExtension.size());
+}
 
 }  // namespace
 
@@ -70,7 +72,7 @@ bool GameCommands::savedGameExists(const QString& name) const {
     // Only a plain file counts: a link, even to a plain file, is never offered
     // for overwriting, since saving refuses to write through it. A name with
     // a path separator names nothing in the folder.
-    return files::isPlainFileEntry(QFile::encodeName(toolkit_.savedFolder()).toStdString(),
+    return files::isPlainFileEntry(QFile::encodeName(savedFolder_).toStdString(),
                                    QFile::encodeName(savedGameFileName(name)).toStdString());
 }
 
@@ -84,9 +86,9 @@ void GameCommands::saveGame() {
         if (!mayReplace && !askForName(name, mayReplace)) return;
 
         const auto record = quorvale::serializeSavedGame(game_.savedGame());
-        const QString folder = toolkit_.savedFolder();
+        const QString& folder = savedFolder_;
         const QString fileName = savedGameFileName(name);
-        saves::removeStaleTemporaries(folder);
+        saves::removeStaleTemporaries(QFile::encodeName(folder).toStdString());
         // A name with a path separator would leave the folder: the file
         // access refuses it as the file system refuses any bad name.
         const files::WriteResult result = files::writeFileAtomically(

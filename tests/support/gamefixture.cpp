@@ -110,11 +110,13 @@ void GameTest::writeSkin(int width, int height) {
 FrmMain& GameTest::start() {
     if (!QFile::exists(path("qvl.ZHN"))) writeLevels(testLevels());
     if (!QFile::exists(path("qvl.bmp"))) writeSkin();
-    frm = modMain::main(tk);
+    runEntry();
     EXPECT_FALSE(tk.endRequested()) << "start-up ended the program";
     EXPECT_TRUE(frm != nullptr);
     return *frm;
 }
+
+void GameTest::runEntry() { frm = modMain::main(tk, savedGames.isNull() ? path("saved") : savedGames); }
 
 void GameTest::startLevel(int index) {
     tk.modalScripts.push_back([index](QDialog& dialog) {

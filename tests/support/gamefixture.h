@@ -61,6 +61,9 @@ protected:
     // Writes the default level file and skin where none was written, then runs
     // the entry procedure. Fails the test if start-up ended the program.
     FrmMain& start();
+    // Runs the entry procedure as it is, with `savedGames` as the saved-games
+    // folder ("saved" in the program folder when no test set one).
+    void runEntry();
 
     // New Game with no question expected, choosing level `index` in the chooser.
     void startLevel(int index);
@@ -79,5 +82,6 @@ protected:
 
     QTemporaryDir dir;
     ScriptedToolkit tk;
+    QString savedGames;
     std::unique_ptr<FrmMain> frm;
 };

@@ -9,7 +9,6 @@
 #include <functional>
 #include <vector>
 
-#include "files/fileaccess.h"
 #include "toolkit/toolkit.h"
 
 struct MessageCall {
@@ -55,7 +54,6 @@ public:
     double screenWidth = 15360;
     double screenHeight = 11520;
     QString folder;
-    QString savedGames;
 
     MsgResult messageBox(QWidget* owner, const QString& text, const QString& title, MsgIcon icon,
                          MsgButtons buttons) override;
@@ -70,10 +68,6 @@ public:
     double screenWidthTwips() const override { return screenWidth; }
     double screenHeightTwips() const override { return screenHeight; }
     QString programFolder() const override { return folder; }
-    // `savedGames` when a test sets it, else "saved" in the program folder.
-    QString savedFolder() const override {
-        return savedGames.isNull() ? files::joinPath(folder, QStringLiteral("saved")) : savedGames;
-    }
     void endProgram(int code) override;
     bool endRequested() const override { return ended_; }
     int exitCode() const override { return exitCode_; }

@@ -81,7 +81,7 @@ protected:
     void startExpectingFailure() {
         if (!QFile::exists(path("qvl.ZHN"))) writeLevels(testLevels());
         if (!QFile::exists(path("qvl.bmp"))) writeSkin();
-        frm = modMain::main(tk);
+        runEntry();
     }
 
     // Start-up ended with exactly one error box titled `title`; the window
@@ -212,7 +212,7 @@ TEST_F(HostileTest, LevelFileThatIsAFolderIsReportedAndEndsTheProgram) {
     // A folder under the lower-case name too: neither may count as the file.
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("qvl.zhn")));
     writeSkin();
-    frm = modMain::main(tk);
+    runEntry();
     expectEndedWith(QStringLiteral("Quorvale - Error"));
     const QStringList lines = messageLines(0);
     ASSERT_EQ(lines.size(), 3);

@@ -25,7 +25,7 @@ protected:
     // Starts with a skin but leaves the level file as the test made it.
     void startRaw() {
         writeSkin();
-        frm = modMain::main(tk);
+        runEntry();
     }
 
     void expectLoadError(const QString& lineThree) {

@@ -89,7 +89,7 @@ TEST_F(OpenerTest, LocalPageGoesAsAFileUrl) {
 // window that asked. A close request while the opener still runs gets the
 // closing question.
 TEST_F(OpenerTest, HelpNeverWaitsForTheOpener) {
-    FrmMain window(toolkit);
+    FrmMain window(toolkit, bin.path());  // saves nothing
     window.show();
     // The help page the toolkit finds beside the executable.
     const QString page = QCoreApplication::applicationDirPath() + "/qvl.html";

@@ -98,7 +98,7 @@ protected:
     // program ended, and no later step ran.
     void expectSkinFailure() {
         writeLevels(testLevels());
-        frm = modMain::main(tk);
+        runEntry();
         ASSERT_TRUE(tk.endRequested());
         ASSERT_EQ(tk.messages.size(), 1u);
         EXPECT_EQ(tk.messages[0].title, "Quorvale - ERROR");

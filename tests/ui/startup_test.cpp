@@ -158,7 +158,7 @@ protected:
     // Runs the start-up expecting the skin to fail; checks the message and the end.
     void expectSkinFailure() {
         writeLevels(testLevels());
-        frm = modMain::main(tk);
+        runEntry();
         ASSERT_TRUE(tk.endRequested());
         EXPECT_NE(tk.exitCode(), 0);
         ASSERT_EQ(tk.messages.size(), 1u);
@@ -262,7 +262,7 @@ TEST_F(StartupTest, SecondSpritesAreShownNowhere) {
 TEST_F(StartupTest, NeitherDataFileGivesOnlyTheLevelFileMessage) {
     ASSERT_FALSE(QFile::exists(path("qvl.ZHN")));
     ASSERT_FALSE(QFile::exists(path("qvl.bmp")));
-    frm = modMain::main(tk);
+    runEntry();
     ASSERT_TRUE(tk.endRequested());
     EXPECT_NE(tk.exitCode(), 0);
     ASSERT_EQ(tk.messages.size(), 1u);
