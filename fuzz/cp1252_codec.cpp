@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/cp1252.h"
+#include "core/littleendian.h"
 #include "fuzz_targets.h"
 
 namespace quorvale::fuzz {
@@ -47,8 +48,7 @@ int cp1252Codec(const std::uint8_t* data, std::size_t size) {
     // Any code point, the input read as 32-bit little-endian values: it has a
     // byte exactly when the table holds it, and that byte decodes to it.
     for (std::size_t i = 0; i + 3 < size; i += 4) {
-        const char32_t ch = static_cast<char32_t>(data[i]) | (static_cast<char32_t>(data[i + 1]) << 8) |
-                            (static_cast<char32_t>(data[i + 2]) << 16) | (static_cast<char32_t>(data[i + 3]) << 24);
+        const char32_t ch = readUInt32(data + i);
         const auto byte = cp1252::encode(ch);
         FUZZ_CHECK(byte.has_value() == hasByte(ch));
         if (byte) FUZZ_CHECK(cp1252::decode(*byte) == ch);
@@ -57,7 +57,7 @@ int cp1252Codec(const std::uint8_t* data, std::size_t size) {
     // Any UTF-16 text, the input read as 16-bit little-endian units: it
     // encodes exactly when every unit has a byte, one byte per unit.
     std::u16string units;
-    for (std::size_t i = 0; i + 1 < size; i += 2) units.push_back(static_cast<char16_t>(data[i] | (data[i + 1] << 8)));
+    for (std::size_t i = 0; i + 1 < size; i += 2) units.push_back(static_cast<char16_t>(readUInt16(data + i)));
     const auto encoded = cp1252::encodeText(units);
     const bool allHaveBytes = std::all_of(units.begin(), units.end(), [](char16_t u) { return hasByte(u); });
     FUZZ_CHECK(encoded.has_value() == allHaveBytes);

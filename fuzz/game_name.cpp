@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/cp1252.h"
+#include "core/littleendian.h"
 #include "fuzz_targets.h"
 #include "levels/levelfile.h"
 #include "saves/savefile.h"
@@ -57,7 +58,7 @@ constexpr Positions kClassic{1, 21, 0, 3, 20, 23, 40, 31, 32, 43};
 int gameName(const std::uint8_t* data, std::size_t size) {
     std::u16string name;
     for (std::size_t i = 0; i + 1 < size; i += 2) {
-        name.push_back(static_cast<char16_t>(data[i] | (data[i + 1] << 8)));
+        name.push_back(static_cast<char16_t>(readUInt16(data + i)));
     }
     const std::vector<Character> chars = characters(name);
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "core/littleendian.h"
 #include "levels/levelfile.h"
 #include "saves/savefile.h"
 
@@ -35,8 +36,9 @@ Bytes cut(Bytes b, std::size_t n) {
 Bytes utf16(const std::u16string& s) {
     Bytes out;
     for (char16_t u : s) {
-        out.push_back(static_cast<std::uint8_t>(u & 0xFF));
-        out.push_back(static_cast<std::uint8_t>(u >> 8));
+        std::uint8_t unit[2];
+        writeInt16(unit, static_cast<std::int16_t>(u));
+        out.insert(out.end(), unit, unit + 2);
     }
     return out;
 }
