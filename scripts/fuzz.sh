@@ -12,7 +12,8 @@ shift || true
 TARGETS=("$@")
 [ ${#TARGETS[@]} -gt 0 ] || TARGETS=(level_file saved_game game_name cp1252 file_access)
 
-install_missing clang-14 libclang-rt-14-dev
+# Debian's default clang and its runtime (clang 14 on Debian 12, 19 on Debian 13).
+install_missing clang libclang-rt-dev
 (cd "$ROOT" && cmake --preset fuzz)
 cmake --build "$BUILD_DIR" -j "$(nproc)" --target "${TARGETS[@]/#/fuzz_}"
 
