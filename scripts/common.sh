@@ -7,12 +7,14 @@ BUILD_DIR="$ROOT/build"
 # What building and running the game needs (libgl-dev for Qt's CMake package;
 # pkgconf and libxcb1-dev for the game's own talk with X11 window managers).
 GAME_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev pkgconf libxcb1-dev)
-# What the test suite needs on top: GoogleTest, the tools that check the
-# .deb, the desktop metadata and the manual pages, strace, which makes real
-# system calls of a second game fail or wait, and fuse2fs, a second file
-# system (FUSE) for the save tests.
+# What the test suite needs on top: GoogleTest; the tools that build the
+# Debian package and check it (debhelper, lintian, autopkgtest, faketime for
+# the clock of the second build), the desktop metadata and the manual pages;
+# strace, which makes real system calls of a second game fail or wait; and
+# fuse2fs, a second file system (FUSE) for the save tests.
 TEST_PACKAGES=(libgtest-dev libgmock-dev
-               dpkg-dev file lintian desktop-file-utils appstream man-db groff-base strace fuse2fs)
+               dpkg-dev debhelper lintian autopkgtest faketime desktop-file-utils appstream man-db groff-base
+               strace fuse2fs)
 
 # install_missing [PACKAGE...]: the game's packages and the ones given.
 install_missing() {
