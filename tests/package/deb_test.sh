@@ -164,7 +164,7 @@ grep -q '__stack_chk_fail' <<<"$symbols" || fail "the game has no stack protecto
 if grep -Eq '\.debug_|\.symtab' <<<"$sections"; then fail "the game is not stripped"; fi
 commands="$build/compile_commands.json"
 grep -q -- '-D_FORTIFY_SOURCE=2' "$commands" || fail "the game is not compiled with -D_FORTIFY_SOURCE=2"
-grep -qx '#define QUORVALE_SYSTEM_WIDE 1' "$build/src/generated/config.h" || fail "the game is not built system-wide"
+grep -qx '#define QUORVALE_SYSTEM_WIDE 1' "$build/src/config/config.h" || fail "the game is not built system-wide"
 
 step "the same bytes from the .dsc, in another folder, by another user, with another umask and clock"
 # (another user only when run as root: uid 4242 has no name, so no name can leak either)
