@@ -23,7 +23,6 @@ include(GNUInstallDirs)
 # program may keep right under lib/.
 set(QUORVALE_INSTALL_GAMEDIR "lib/quorvale" CACHE STRING
   "The game's folder below the prefix: the executable with its data files")
-set(QUORVALE_APP_ID "org.example.quorvale")
 
 # Folders are created 0755 and files 0644 (0755 for the game) whatever the
 # umask of whoever installs, so a package never ships a group-writable file.
@@ -31,7 +30,7 @@ set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
   OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
 install(TARGETS quorvale RUNTIME DESTINATION ${QUORVALE_INSTALL_GAMEDIR})
-foreach(f IN ITEMS qvl.ZHN qvl.bmp qvl@2x.bmp qvl.html)
+foreach(f IN LISTS QUORVALE_DATA_FILES)
   install(FILES "${PROJECT_SOURCE_DIR}/data/${f}" DESTINATION ${QUORVALE_INSTALL_GAMEDIR} OPTIONAL)
 endforeach()
 
@@ -40,7 +39,7 @@ install(FILES "${PROJECT_SOURCE_DIR}/packaging/${QUORVALE_APP_ID}.metainfo.xml"
 
 # The icon at every size of the hicolor theme that desktops ask for; the skin
 # generator (tools/skingen) draws them all.
-foreach(size IN ITEMS 16 22 24 32 48 64 128 256)
+foreach(size IN LISTS QUORVALE_ICON_SIZES)
   set(icon "${PROJECT_SOURCE_DIR}/src/ui/images/quorvale-${size}.png")
   if(NOT EXISTS "${icon}")
     message(FATAL_ERROR "Missing icon ${icon}: draw it with tools/skingen")

@@ -14,14 +14,15 @@
 #include <QStringList>
 #include <QWindow>
 
-#include "files/fileaccess.h"
-#include "toolkit/session.h"
-#include "toolkit/x11window.h"
+#include "config.h"
 #include "core/geometry.h"
+#include "files/fileaccess.h"
 #include "levels/levelread.h"
 #include "toolkit/dialogplace.h"
-#include "ui/frmabout.h"
 #include "toolkit/messages.h"
+#include "toolkit/session.h"
+#include "toolkit/x11window.h"
+#include "ui/frmabout.h"
 
 // The pictures compiled into the program live in a static library; this
 // makes sure they are linked in and registered before the first use.
@@ -69,7 +70,7 @@ FrmMain::FrmMain(Toolkit& toolkit, const QString& savedFolder)
     setWindowTitle(QStringLiteral("Quorvale"));
     // Every size drawn for the icon, so the desktop shows a sharp one wherever it appears.
     QIcon icon;
-    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+    for (int size : {QUORVALE_ICON_SIZES}) {
         icon.addFile(QStringLiteral(":/quorvale-%1.png").arg(size), QSize(size, size));
     }
     setWindowIcon(icon);

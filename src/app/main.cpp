@@ -15,7 +15,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Quorvale"));
     // The menu entry's name: the window's Wayland app id, and on X11 the hint
     // docks use to tie the window to the entry and its icon.
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.quorvale"));
+    QGuiApplication::setDesktopFileName(QStringLiteral(QUORVALE_APP_ID));
     QApplication::setApplicationVersion(QStringLiteral(QUORVALE_VERSION));
 
     QtToolkit toolkit;

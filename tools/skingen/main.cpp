@@ -23,6 +23,7 @@
 #include <random>
 #include <utility>
 
+#include "config.h"
 #include "core/geometry.h"
 #include "core/littleendian.h"
 #include "ui/skinmap.h"
@@ -44,7 +45,7 @@ const QColor kPurple(136, 74, 192);
 const QColor kMagenta(206, 66, 138);
 
 // Pixel sizes of the window icon.
-constexpr int kIconSizes[] = {16, 22, 24, 32, 48, 64, 128, 256};
+constexpr int kIconSizes[] = {QUORVALE_ICON_SIZES};
 
 // Skin size and its fixed rectangles, from the map the game cuts by.
 namespace map = quorvale::skinmap;
