@@ -6,6 +6,7 @@
 #   - dragging: 10,000 pointer moves through the main window's handlers;
 #   - the solver benchmark.
 # Then prints a table. Not part of the test suite.
+# shellcheck source=common.sh
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 BUILD_DIR="$ROOT/build-rel"  # the release preset's
 RUNS="${QUORVALE_BENCH_RUNS:-9}"
@@ -30,7 +31,8 @@ for _ in $(seq 50); do
     sleep 0.1
 done
 [ -s "$out/display" ] || { cat "$out/xvfb.log"; echo "Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$(head -n1 "$out/display")"
+DISPLAY=":$(head -n1 "$out/display")"
+export DISPLAY
 
 echo "== Start-up ($RUNS runs each, alternating) =="
 # Qt's note about XDG_RUNTIME_DIR comes once per start; keep it out of the way.

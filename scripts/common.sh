@@ -1,4 +1,7 @@
+# shellcheck shell=bash
 # Shared by play.sh and test.sh: install what is missing, configure, build.
+# BUILD_DIR and TEST_PACKAGES are for the scripts that source this file.
+# shellcheck disable=SC2034
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -11,10 +14,11 @@ GAME_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev pkgconf libxcb1-dev)
 # Debian package and check it (debhelper, lintian, autopkgtest, faketime for
 # the clock of the second build), the desktop metadata and the manual pages;
 # strace, which makes real system calls of a second game fail or wait; and
-# fuse2fs, a second file system (FUSE) for the save tests.
+# fuse2fs, a second file system (FUSE) for the save tests; shellcheck for
+# the project's own shell scripts.
 TEST_PACKAGES=(libgtest-dev libgmock-dev
                dpkg-dev debhelper lintian autopkgtest faketime desktop-file-utils appstream man-db groff-base
-               strace fuse2fs)
+               strace fuse2fs shellcheck)
 
 # install_missing [PACKAGE...]: the game's packages and the ones given.
 install_missing() {

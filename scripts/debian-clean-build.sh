@@ -42,7 +42,8 @@ cleanup() {
     [ -n "$target" ] || return 0
     local pid i
     # Whatever still runs inside the chroot (a game, an X server) was started here.
-    for pid in $(ls /proc | grep -E '^[0-9]+$'); do
+    for pid in /proc/[0-9]*; do
+        pid=${pid#/proc/}
         [ "$(readlink "/proc/$pid/root" 2>/dev/null)" = "$target" ] && kill "$pid" 2>/dev/null
     done
     sleep 1
@@ -114,7 +115,7 @@ build_on() {
     timed "dpkg-buildpackage -us -uc, as builder, quick tests included" "$dir/build.log" "$builder" \
         "cd quorvale-$version && dpkg-buildpackage -us -uc" || return 1
     grep -E 'tests passed, .* failed out of' "$dir/build.log" | sed 's/^/   /'
-    ls "$target/build" | grep -E '\.(dsc|changes|deb|buildinfo|tar\..z)$' | sed 's/^/     /'
+    (cd "$target/build" && shopt -s nullglob && printf '     %s\n' *.dsc *.changes *.deb *.buildinfo *.tar.?z)
     sha256sum "$target"/build/*.deb | sed "s|$target/build/||; s/^/     /"
 
     timed "lintian installed" "$dir/lintian-install.log" 0 "apt-get install -y -q lintian" || return 1

@@ -5,6 +5,7 @@
 # crashes land in build-fuzz/artifacts/. With QUORVALE_FUZZ_MERGE=1 the inputs
 # that reach new code are merged into fuzz/corpus/ afterwards.
 # Usage: bash scripts/fuzz.sh [SECONDS] [TARGET...]
+# shellcheck source=common.sh
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 BUILD_DIR="$ROOT/build-fuzz"  # the fuzz preset's
 SECONDS_EACH="${1:-600}"

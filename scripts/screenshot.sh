@@ -4,6 +4,7 @@
 # (Xvfb) with openbox, with the first level chosen through File > New Game.
 # Run it again whenever the window changes, so the picture stays true.
 # Usage: scripts/screenshot.sh [OUT.png]   (default doc/screenshot.png)
+# shellcheck source=common.sh
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 out="${1:-$ROOT/doc/screenshot.png}"
 

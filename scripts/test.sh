@@ -5,6 +5,7 @@
 # QUORVALE_SKIP_SANITIZED=1 skips the sanitized pass. A failing build or test
 # does not stop the run: both passes always run, and the script ends with the
 # list of what failed and a non-zero status.
+# shellcheck source=common.sh
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 # The window tests on a real desktop need an X server, two window managers and
 # X tools, a Wayland compositor with XWayland and Qt's Wayland plugin; the

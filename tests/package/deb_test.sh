@@ -54,6 +54,8 @@ tar -C "$a" --sort=name --mtime='2000-01-01 00:00Z' --owner=0 --group=0 --numeri
 mv "$a/debian" "$tree/debian"
 
 step "dpkg-buildpackage"
+# The inner shell expands $(nproc) itself.
+# shellcheck disable=SC2016
 as_builder 65534 "$a" bash -c 'umask 022 && cd quorvale-1.0.0 && dpkg-buildpackage -us -uc -J"$(nproc)"' \
     >"$work/build.log" 2>&1 || { tail -n 40 "$work/build.log"; fail "dpkg-buildpackage failed"; }
 grep -q 'tests passed' "$work/build.log" && fail "the quick tests ran under DEB_BUILD_OPTIONS=nocheck"
@@ -171,6 +173,7 @@ step "the same bytes from the .dsc, in another folder, by another user, with ano
 b="$work/b/another-folder"
 mkdir -p "$b"
 cp "$a"/quorvale_1.0.0.orig.tar.xz "$a"/quorvale_1.0.0-1.debian.tar.xz "$a"/quorvale_1.0.0-1.dsc "$b/"
+# shellcheck disable=SC2016
 as_builder 4242 "$b" faketime -f +9d bash -c 'umask 077 && dpkg-source -x quorvale_1.0.0-1.dsc source &&
     cd source && dpkg-buildpackage -us -uc -b -J"$(nproc)"' \
     >"$work/build-again.log" 2>&1 || { tail -n 40 "$work/build-again.log"; fail "the second build failed"; }

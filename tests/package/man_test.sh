@@ -20,6 +20,8 @@ for f in "$source_dir"/data/*; do
     [ "$name" = levels.txt ] && continue    # the level source is not shipped
     grep -q "^ *$name\$" <<<"$game_page" || fail "quorvale(6) does not list $name under FILES"
 done
+# The page names the folder as a player types it, tilde and all.
+# shellcheck disable=SC2088
 grep -q '~/.local/share/quorvale/saved' <<<"$game_page" || fail "quorvale(6) does not say where saved games live"
 
 # The usage text lists one command per line: "  NAME ARGUMENTS  what it does".
