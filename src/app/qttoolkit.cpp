@@ -17,6 +17,7 @@
 #include <QVBoxLayout>
 
 #include "saves/savedfolder.h"
+#include "ui/dialogplace.h"
 
 namespace {
 
@@ -174,6 +175,8 @@ void QtToolkit::showModal(QDialog* dialog, QWidget* owner) {
         dialog->setParent(owner->window(), dialog->windowFlags() | Qt::Dialog);
     }
     dialog->setWindowModality(Qt::ApplicationModal);
+    // Shown here, as it was placed, before exec() finds it shown.
+    showPlaced(*dialog);
     dialog->exec();
 }
 

@@ -2,11 +2,15 @@
 
 #include <QElapsedTimer>
 #include <QEvent>
+#include <QMargins>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
+#include <cstdlib>
+#include <optional>
 
 #include "app/frmmain.h"
+#include "app/x11window.h"
 #include "core/geometry.h"
 
 using quorvale::twipsToPixels;
@@ -25,6 +29,12 @@ void setFixedClientTwips(QWidget& dialog, const FrmMain& owner, double width, do
 
 namespace {
 
+// Marks a window that showPlaced() shows keeping its centre.
+const char* const kKeepCentre = "quorvale_keepCentre";
+// How far a settled frame may be from its place before it is moved: the
+// window manager rounds the centre its own way.
+constexpr int kTolerancePx = 2;
+
 // The frame margins around a window's client area, as Qt knows them now.
 QMargins frameMarginsOf(const QWidget& window) {
     const QRect outer = window.frameGeometry();
@@ -33,15 +43,25 @@ QMargins frameMarginsOf(const QWidget& window) {
             outer.bottom() - inner.bottom()};
 }
 
-// Watches a window until its frame arrives, then places it once more.
-// Window managers frame a window when it is mapped, some time after show():
-// Qt learns the frame from the window manager's frame extents, reported with
-// a move or resize of the window, so those are watched, with a short poll as
-// a fallback for frames that arrive without either.
+// A frame the window manager can have settled on. Before that, Qt reads
+// passing states: nothing yet (no margins), or, with KWin, the client in a
+// 1 x 1 frame (negative right and bottom margins).
+bool canBeFinal(const QMargins& m) {
+    return !m.isNull() && m.left() >= 0 && m.top() >= 0 && m.right() >= 0 && m.bottom() >= 0;
+}
+
+// Watches a window until the window manager has settled its frame, then
+// moves the frame to its place if it is more than a little off: the last
+// resort where the window manager neither told the frame nor kept the
+// window's centre. Window managers frame a window when it is mapped, some
+// time after show(): Qt learns the frame from their frame extents, reported
+// with a move or resize of the window, so those are watched, with a short
+// poll as a fallback for frames that arrive without either. A frame counts
+// as settled once it has not changed for a few polls.
 class FrameWatch : public QObject {
 public:
-    FrameWatch(QWidget& window, std::function<void()> place, QMargins assumed)
-        : QObject(&window), window_(&window), place_(std::move(place)), assumed_(assumed) {
+    FrameWatch(QWidget& window, FramePlace place) : QObject(&window), window_(&window), place_(std::move(place)) {
+        setObjectName(kWatchName);
         window.installEventFilter(this);
         poll_.setInterval(10);
         connect(&poll_, &QTimer::timeout, this, [this] { check(); });
@@ -63,11 +83,36 @@ private:
         if (window_ == nullptr || done_) return;
         // Give up quietly where no window manager frames anything.
         if (clock_.elapsed() > kPatienceMs) return finish();
-        if (!window_->isVisible()) return;
-        const QMargins now = frameMarginsOf(*window_);
-        if (now.isNull()) return;  // not framed yet
-        if (now != assumed_) place_();
+        if (!window_->isVisible() || !canBeFinal(frameMarginsOf(*window_))) return settle({});
+        const QRect frame = window_->frameGeometry();
+        if (frame != seen_) return settle(frame);
+        if (still_.elapsed() < kSettleMs) return;
+        moveToPlace(kTolerancePx);
         finish();
+    }
+
+public:
+    static constexpr const char* kWatchName = "quorvale_frameWatch";
+
+    // Moves the frame to its place if it is more than `tolerance` pixels off.
+    void moveToPlace(int tolerance) {
+        const QRect frame = window_->frameGeometry();
+        const QPoint wanted = place_(frame.size());
+        if (std::abs(wanted.x() - frame.x()) > tolerance || std::abs(wanted.y() - frame.y()) > tolerance) {
+            window_->move(wanted);
+        }
+    }
+
+    // Where Qt knows the frame as soon as the window shows (its own
+    // platforms), the window goes to its place at once.
+    void placeIfFramed() {
+        if (!done_ && canBeFinal(frameMarginsOf(*window_))) moveToPlace(0);
+    }
+
+private:
+    void settle(const QRect& frame) {
+        seen_ = frame;
+        still_.start();
     }
     void finish() {
         done_ = true;
@@ -77,48 +122,78 @@ private:
     }
 
     static constexpr qint64 kPatienceMs = 3000;
+    static constexpr qint64 kSettleMs = 60;
     QPointer<QWidget> window_;
-    std::function<void()> place_;
-    QMargins assumed_;
+    FramePlace place_;
     QTimer poll_;
-    QElapsedTimer clock_;
+    QElapsedTimer clock_, still_;
+    QRect seen_;
     bool done_ = false;
 };
 
-}  // namespace
-
-void replaceWhenFramed(QWidget& window, std::function<void()> place) {
-    new FrameWatch(window, std::move(place), frameMarginsOf(window));
+// The frame Qt would give `window` now: its own where it has one, else that
+// of the window it belongs to (a dialog is taken to get its owner's frame).
+QMargins assumedFrame(const QWidget& window) {
+    const QMargins own = frameMarginsOf(window);
+    if (!own.isNull() || window.parentWidget() == nullptr) return own;
+    return frameMarginsOf(*window.parentWidget()->window());
 }
 
-void replaceWhenFramed(QWidget& window, std::function<void()> place, QMargins assumed) {
-    new FrameWatch(window, std::move(place), assumed);
+}  // namespace
+
+void placeBeforeShowing(QWidget& window, FramePlace place) {
+    const QSize client = window.size();
+    window.setProperty(kKeepCentre, false);
+    if (const std::optional<x11window::FrameNotice> frame = x11window::frameForNewWindow(window)) {
+        // Told beforehand: the client goes inside the frame at its place.
+        const QMargins& m = frame->margins;
+        const QPoint at = place(client.grownBy(m)) + (frame->cornerAtCreation ? QPoint() : QPoint(m.left(), m.top()));
+        window.setGeometry(QRect(at, client));
+        if (frame->cornerAtCreation) return;
+    } else if (x11window::onX11()) {
+        // The frame's centre is the client's: the window manager keeps it.
+        window.setGeometry(QRect(place(client), client));
+        window.setProperty(kKeepCentre, true);
+    } else {
+        window.move(place(client.grownBy(assumedFrame(window))));
+    }
+    new FrameWatch(window, place);
+}
+
+void showPlaced(QWidget& window) {
+    if (window.property(kKeepCentre).toBool()) {
+        x11window::showKeepingCentre(window);
+        return;
+    }
+    window.show();
+    if (x11window::onX11()) return;
+    if (auto* watch = window.findChild<QObject*>(FrameWatch::kWatchName, Qt::FindDirectChildrenOnly)) {
+        static_cast<FrameWatch*>(watch)->placeIfFramed();
+    }
 }
 
 namespace {
 
-// The centring rule over the main window, on the outer sizes as Qt knows
-// them now; a dialog not framed yet is taken to get the main window's frame.
-void placeOverMainWindow(QWidget& dialog, const FrmMain& owner) {
-    const double tx = owner.toolkit().twipsPerPixelX();
-    const double ty = owner.toolkit().twipsPerPixelY();
-
-    QSize outer = dialog.frameGeometry().size();
-    if (outer == dialog.geometry().size()) {
-        const QRect frame = owner.frameGeometry();
-        const QRect inner = owner.geometry();
-        outer += QSize(frame.width() - inner.width(), frame.height() - inner.height());
-    }
-    const double left = owner.Left() + quorvale::centreOffset(owner.Width(), outer.width() * tx);
-    const double top = owner.Top() + quorvale::centreOffset(owner.Height(), outer.height() * ty);
-    dialog.move(twipsToPixels(left, tx), twipsToPixels(top, ty));
+QPoint twipsToScreen(const FrmMain& frm, double left, double top) {
+    return {twipsToPixels(left, frm.toolkit().twipsPerPixelX()), twipsToPixels(top, frm.toolkit().twipsPerPixelY())};
 }
 
 }  // namespace
 
+void centreOnScreen(FrmMain& frm) {
+    const FrmMain* main = &frm;
+    placeBeforeShowing(frm, [main](QSize outer) {
+        const Toolkit& tk = main->toolkit();
+        return twipsToScreen(*main, quorvale::centreOffset(tk.screenWidthTwips(), outer.width() * tk.twipsPerPixelX()),
+                             quorvale::centreOffset(tk.screenHeightTwips(), outer.height() * tk.twipsPerPixelY()));
+    });
+}
+
 void centreOverMainWindow(QWidget& dialog, const FrmMain& owner) {
-    placeOverMainWindow(dialog, owner);
-    QWidget* target = &dialog;
-    const FrmMain* frm = &owner;
-    replaceWhenFramed(dialog, [target, frm] { placeOverMainWindow(*target, *frm); });
+    const FrmMain* main = &owner;
+    placeBeforeShowing(dialog, [main](QSize outer) {
+        const Toolkit& tk = main->toolkit();
+        return twipsToScreen(*main, main->Left() + quorvale::centreOffset(main->Width(), outer.width() * tk.twipsPerPixelX()),
+                             main->Top() + quorvale::centreOffset(main->Height(), outer.height() * tk.twipsPerPixelY()));
+    });
 }

@@ -1,22 +1,36 @@
 #!/usr/bin/env bash
 # Runs a program on an X server of its own (Xvfb, 1280 x 1024 at 96 dpi) with
 # a window manager managing its windows (openbox, or the one named in
-# QUORVALE_WM: openbox, icewm or fluxbox), on Qt's xcb platform. Each run takes
-# a free display number from Xvfb itself, so parallel runs never meet.
+# QUORVALE_WM: openbox, icewm, fluxbox, kwin_x11, or the frameless stand-in of
+# tests/desktop, QUORVALE_WM=stand-in-zeros or stand-in-silent, with
+# QUORVALE_STAND_IN_WM naming its executable), on Qt's xcb platform. Each run
+# takes a free display number from Xvfb itself, so parallel runs never meet.
+# The window manager's output goes to the file named in QUORVALE_WM_LOG.
 # QUORVALE_WM=weston: a Wayland session of its own instead, weston's headless
-# backend (1280 x 1024) with XWayland and the environment a Wayland desktop
-# gives (XDG_SESSION_TYPE, WAYLAND_DISPLAY, DISPLAY); QT_QPA_PLATFORM is then
-# left unset, so the program chooses, unless QUORVALE_QPA_PLATFORM names one.
+# backend (1280 x 1024, a plain background, no panel, screenshots allowed)
+# with XWayland and the environment a Wayland desktop gives
+# (XDG_SESSION_TYPE, WAYLAND_DISPLAY, DISPLAY); QT_QPA_PLATFORM is then left
+# unset, so the program chooses, unless QUORVALE_QPA_PLATFORM names one.
 # Without the tools the run is skipped (exit 77), except in CI (CI=true),
 # where that is a failure.
 set -u
 
 wm="${QUORVALE_WM:-openbox}"
+# The window manager with its defaults and no session of its own.
+case "$wm" in
+    openbox) wm_command=(openbox --sm-disable) ;;
+    icewm) wm_command=(icewm --replace) ;;
+    fluxbox) wm_command=(fluxbox -no-slit -no-toolbar) ;;
+    kwin_x11) wm_command=(kwin_x11 --replace) ;;
+    stand-in-zeros | stand-in-silent) wm_command=("${QUORVALE_STAND_IN_WM:-stand_in_wm}" "${wm#stand-in-}") ;;
+    weston) wm_command=(weston) ;;
+    *) echo "run_on_xvfb: unknown window manager $wm" >&2; exit 1 ;;
+esac
 # QUORVALE_SESSION_BUS=1: the program runs on a private session bus of its
 # own, started once the display is up, so services the bus starts (the
 # desktop portal and its backend) reach that display too.
-tools=("$wm" xprop xdotool wmctrl xwininfo)
-if [ "$wm" = weston ]; then tools+=(Xwayland); else tools+=(Xvfb); fi
+tools=("${wm_command[0]}" xprop xdotool wmctrl xwininfo)
+if [ "$wm" = weston ]; then tools+=(Xwayland weston-screenshooter); else tools+=(Xvfb); fi
 [ "${QUORVALE_SESSION_BUS:-}" = 1 ] && tools+=(dbus-run-session /usr/libexec/xdg-desktop-portal /usr/libexec/xdg-desktop-portal-gtk)
 missing=()
 for tool in "${tools[@]}"; do
@@ -57,7 +71,12 @@ wait_for() {
 
 if [ "$wm" = weston ]; then
     export XDG_RUNTIME_DIR="$work" WAYLAND_DISPLAY="quorvale-$$" XDG_SESSION_TYPE=wayland
+    # A plain background and no panel, so a screenshot shows the windows
+    # alone; --debug lets weston-screenshooter take one, and the pixman
+    # renderer gives it pixels to take.
+    printf '[shell]\nbackground-color=0xff203040\npanel-position=none\n' >"$work/weston.ini"
     weston --backend=headless-backend.so --width=1280 --height=1024 --xwayland --idle-time=0 \
+        --use-pixman --debug --config="$work/weston.ini" \
         --socket="$WAYLAND_DISPLAY" --log="$work/wm.log" >/dev/null 2>&1 &
     wm_pid=$!
     wait_for "weston did not start with XWayland" "$work/wm.log" \
@@ -74,13 +93,6 @@ if [ "$wm" = weston ]; then
     exit $?
 fi
 
-# The window manager with its defaults and no session of its own.
-case "$wm" in
-    openbox) wm_command=(openbox --sm-disable) ;;
-    icewm) wm_command=(icewm --replace) ;;
-    fluxbox) wm_command=(fluxbox -no-slit -no-toolbar) ;;
-    *) echo "run_on_xvfb: unknown window manager $wm" >&2; exit 1 ;;
-esac
 # start_desktop: Xvfb, then the window manager on it; fails when the window
 # manager never takes the screen. Now and then, with several runs starting at
 # once, the window manager cannot open a display Xvfb has just announced, so
@@ -115,8 +127,9 @@ export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}fast_unwind_on_malloc=0:supp
 
 # No session manager: the tests must not register with the desktop's one.
 unset SESSION_MANAGER
-# A test may stop the window manager for a moment, as a busy one is.
-export QUORVALE_WM_PID="$wm_pid"
+# A test may stop the window manager for a moment, as a busy one is, and
+# read what it printed.
+export QUORVALE_WM_PID="$wm_pid" QUORVALE_WM_LOG="$work/wm.log"
 export QT_QPA_PLATFORM=xcb
 [ "${QUORVALE_SESSION_BUS:-}" = 1 ] && set -- dbus-run-session -- "$@"
 "$@"
