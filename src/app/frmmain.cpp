@@ -58,6 +58,9 @@ FrmMain::FrmMain(Toolkit& toolkit, quorvale::Board& board, quorvale::Pieces& pie
     // Qt reports a logout as a commit-data request that may interact with
     // the player; that is the only request that runs the closing rule. A
     // request to save the session's state asks nothing and closes nothing.
+    // Qt gives the session manager its one answer when the request returns:
+    // cancel() alone refuses the logout (a release() before that would send
+    // a first answer that lets the logout go on).
     connect(qGuiApp, &QGuiApplication::commitDataRequest, &callbacks_, [this](QSessionManager& manager) {
         manager.setRestartHint(QSessionManager::RestartNever);
         struct Request final : LogoutRequest {
@@ -67,7 +70,6 @@ FrmMain::FrmMain(Toolkit& toolkit, quorvale::Board& board, quorvale::Pieces& pie
             void cancel() override { manager.cancel(); }
         } request(manager);
         commitData(request);
-        manager.release();
     });
     connect(qGuiApp, &QGuiApplication::saveStateRequest, &callbacks_,
             [](QSessionManager& manager) { manager.setRestartHint(QSessionManager::RestartNever); });
