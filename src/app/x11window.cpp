@@ -193,8 +193,8 @@ void nameDesktopEntry(QWidget& window, const QString& desktopFileName) {
 }
 
 QString portalWindowName(QWidget& window) {
-    if (connection() == nullptr) return {};
-    return QStringLiteral("x11:") + QString::number(window.winId(), 16);
+    if (connection() == nullptr || window.internalWinId() == 0) return {};
+    return QStringLiteral("x11:") + QString::number(window.internalWinId(), 16);
 }
 
 #else

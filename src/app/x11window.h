@@ -46,7 +46,7 @@ void showKeepingCentre(QWidget& window);
 void nameDesktopEntry(QWidget& window, const QString& desktopFileName);
 
 // The desktop portal's name of `window`: "x11:" and its id in hexadecimal on
-// X11, empty elsewhere.
+// X11, empty elsewhere and before the window exists.
 QString portalWindowName(QWidget& window);
 
 }  // namespace x11window
