@@ -382,6 +382,29 @@ TEST_F(WestonTest, GameComesUpCentredThroughXWayland) {
     expectCentred(frame, QRect(0, 0, 1280, 1024), "the main window");
 }
 
+// The real program started where its level file is missing: it says so, and
+// once the player has closed the message through the window manager it
+// ends, with a failure status, instead of living on without a window.
+TEST(StartUpFailureTest, ClosingTheMessageEndsTheProgram) {
+    const QString game = qEnvironmentVariable("QUORVALE_GAME");
+    ASSERT_FALSE(game.isEmpty()) << "QUORVALE_GAME names no game";
+    QTemporaryDir folder;
+    ASSERT_TRUE(QFile::copy(game, folder.filePath("quorvale")));
+    QFile(folder.filePath("quorvale")).setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    QProcess quorvale;
+    quorvale.start(folder.filePath("quorvale"), {});
+    QString box;
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        box = run(QStringLiteral("xdotool"), {"search", "--onlyvisible", "--name", "^Quorvale - Error$"}).trimmed();
+        return !box.isEmpty();
+    }, 10000)) << "no error message";
+    run(QStringLiteral("wmctrl"), {"-i", "-c", box});
+    const bool ended = quorvale.waitForFinished(5000);
+    if (!ended) quorvale.kill();
+    EXPECT_TRUE(ended) << "the program lives on without a window";
+    EXPECT_NE(quorvale.exitCode(), 0);
+}
+
 // A stand-in GNOME session manager and screen saver on the test's private
 // session bus: the desktop portal's GTK backend hands logout inhibitors on to
 // them. Each call is logged as text.
