@@ -21,6 +21,7 @@
 #include <csignal>
 #include <cstring>
 #include <iostream>
+#include <thread>
 
 #include "gamefixture.h"
 
@@ -239,14 +240,20 @@ protected:
     void SetUp() override {
         if (wm <= 0) GTEST_SKIP() << "the runner names no window manager process";
         ASSERT_EQ(::kill(wm, SIGSTOP), 0);
-        QTimer::singleShot(500, [this] { ::kill(wm, SIGCONT); });
+        // Woken from a thread of its own: a window manager stopped while it
+        // held the X server would keep the test's own event loop waiting.
+        waker = std::thread([this] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(500));
+            ::kill(wm, SIGCONT);
+        });
         DesktopTest::SetUp();
     }
     void TearDown() override {
-        if (wm > 0) ::kill(wm, SIGCONT);
+        if (waker.joinable()) waker.join();
         DesktopTest::TearDown();
     }
     const pid_t wm = qEnvironmentVariableIntValue("QUORVALE_WM_PID");
+    std::thread waker;
 };
 
 TEST_F(BusyWindowManagerTest, WindowIsCentredWhenItsFrameComesLate) {
