@@ -93,8 +93,8 @@ struct Rect {
 };
 
 // The frame around `client` on the screen: the client's place and size grown
-// by its _NET_FRAME_EXTENTS (none: the client alone).
-Rect frameOf(xcb_connection_t* c, xcb_window_t root, xcb_window_t client, const Atoms& atoms) {
+// by its _NET_FRAME_EXTENTS (none: the client alone; `announced` tells which).
+Rect frameOf(xcb_connection_t* c, xcb_window_t root, xcb_window_t client, const Atoms& atoms, bool* announced = nullptr) {
     Rect frame{0, 0, 0, 0};
     xcb_get_geometry_reply_t* g = xcb_get_geometry_reply(c, xcb_get_geometry(c, client), nullptr);
     xcb_translate_coordinates_reply_t* t =
@@ -103,6 +103,7 @@ Rect frameOf(xcb_connection_t* c, xcb_window_t root, xcb_window_t client, const 
     std::free(g);
     std::free(t);
     const std::vector<uint32_t> e = cardinals(c, client, atoms.extents);  // left, right, top, bottom
+    if (announced != nullptr) *announced = e.size() == 4;
     if (e.size() == 4) frame = {frame.x - int(e[0]), frame.y - int(e[2]), frame.w + int(e[0] + e[1]), frame.h + int(e[2] + e[3])};
     return frame;
 }
@@ -207,13 +208,15 @@ bool measure(xcb_connection_t* c, xcb_window_t root, const Atoms& atoms, Program
     // map). KWin maps a new window in a 1 x 1 frame at 0,0 and only then
     // gives the frame its size and place, all before it shows the window:
     // a frame smaller than the window is not a place the window was seen at.
+    // Nor is a frame not yet announced (mutter announces it after the map).
     std::vector<Rect> places;
     if (answered) {
         const Clock::time_point followed = Clock::now();
         Clock::time_point still = followed;
         while (Clock::now() - still < std::chrono::milliseconds(500) && Clock::now() - followed < std::chrono::seconds(3)) {
-            const Rect frame = frameOf(c, root, client, atoms);
-            if (!encloses(c, topLevel, client)) {
+            bool announced = false;
+            const Rect frame = frameOf(c, root, client, atoms, &announced);
+            if (!encloses(c, topLevel, client) || (topLevel != client && !announced)) {
                 usleep(2000);
                 continue;
             }

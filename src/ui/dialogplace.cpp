@@ -60,13 +60,21 @@ bool canBeFinal(const QMargins& m) {
 // as settled once it has not changed for a few polls.
 class FrameWatch : public QObject {
 public:
+    static constexpr const char* kName = "quorvale_frameWatch";
+
     FrameWatch(QWidget& window, FramePlace place) : QObject(&window), window_(&window), place_(std::move(place)) {
-        setObjectName(kWatchName);
+        setObjectName(kName);
         window.installEventFilter(this);
         poll_.setInterval(10);
         connect(&poll_, &QTimer::timeout, this, [this] { check(); });
         clock_.start();
         poll_.start();
+    }
+
+    // Where Qt knows the frame as soon as the window shows (its own
+    // platforms), the window goes to its place at once.
+    void placeIfFramed() {
+        if (!done_ && canBeFinal(frameMarginsOf(*window_))) moveToPlace(0);
     }
 
 protected:
@@ -90,10 +98,6 @@ private:
         moveToPlace(kTolerancePx);
         finish();
     }
-
-public:
-    static constexpr const char* kWatchName = "quorvale_frameWatch";
-
     // Moves the frame to its place if it is more than `tolerance` pixels off.
     void moveToPlace(int tolerance) {
         const QRect frame = window_->frameGeometry();
@@ -102,14 +106,6 @@ public:
             window_->move(wanted);
         }
     }
-
-    // Where Qt knows the frame as soon as the window shows (its own
-    // platforms), the window goes to its place at once.
-    void placeIfFramed() {
-        if (!done_ && canBeFinal(frameMarginsOf(*window_))) moveToPlace(0);
-    }
-
-private:
     void settle(const QRect& frame) {
         seen_ = frame;
         still_.start();
@@ -146,6 +142,8 @@ void placeBeforeShowing(QWidget& window, FramePlace place) {
     window.setProperty(kKeepCentre, false);
     if (const std::optional<x11window::FrameNotice> frame = x11window::frameForNewWindow(window)) {
         // Told beforehand: the client goes inside the frame at its place.
+        // Weston puts the frame's corner where the client is created, keeps
+        // it there and shows it elsewhere than X11 says: nothing to watch.
         const QMargins& m = frame->margins;
         const QPoint at = place(client.grownBy(m)) + (frame->cornerAtCreation ? QPoint() : QPoint(m.left(), m.top()));
         window.setGeometry(QRect(at, client));
@@ -167,7 +165,7 @@ void showPlaced(QWidget& window) {
     }
     window.show();
     if (x11window::onX11()) return;
-    if (auto* watch = window.findChild<QObject*>(FrameWatch::kWatchName, Qt::FindDirectChildrenOnly)) {
+    if (auto* watch = window.findChild<QObject*>(FrameWatch::kName, Qt::FindDirectChildrenOnly)) {
         static_cast<FrameWatch*>(watch)->placeIfFramed();
     }
 }

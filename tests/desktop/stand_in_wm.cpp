@@ -1,14 +1,11 @@
 // A frameless window manager for the window tests, where no packaged one
-// behaves so: it lists _NET_REQUEST_FRAME_EXTENTS and either answers it at
-// once with zeros ("zeros") or never ("silent"). It maps windows where they
-// ask to be and draws nothing around them, and says so with zero frame
-// extents. In "silent" mode it first frames a window as KWin does for a
-// moment, only for 300 ms: in a 1 x 1 frame at 0,0 (negative right and
-// bottom extents), before giving the frame the window's size and place. It
-// gives the focus to a window asked to be active and closes a window asked to
-// close. For each window mapped after a frame request it prints how long
-// after the request the map came: that is how long the program waited for an
-// answer.
+// behaves so: it lists _NET_REQUEST_FRAME_EXTENTS and answers it at once with
+// zeros ("zeros") or never ("silent"). Windows map where they ask to be, with
+// zero frame extents; in "silent" mode a window first sits for 300 ms in a
+// 1 x 1 frame at 0,0 (negative right and bottom extents), as KWin frames a
+// window for a moment. It activates and closes windows when asked. For each
+// window mapped after a frame request it prints how long after the request
+// the map came: how long the program waited for an answer.
 //
 // Usage: stand_in_wm zeros|silent
 #include <xcb/xcb.h>
@@ -25,12 +22,10 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
 xcb_connection_t* c;
 
 xcb_atom_t atom(const char* name) {
-    xcb_intern_atom_reply_t* r =
-        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr);
+    auto* r = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr);
     const xcb_atom_t a = r != nullptr ? r->atom : xcb_atom_t{XCB_ATOM_NONE};
     std::free(r);
     return a;
@@ -40,21 +35,28 @@ void setLongs(xcb_window_t window, xcb_atom_t property, xcb_atom_t type, const u
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, property, type, 32, count, values);
 }
 
-// A window framed in "silent" mode: its frame, where the window asked to be,
-// and when the 1 x 1 frame gives way.
+// A window in a frame of ours: where it asked to be, and until when its
+// frame is 1 x 1.
 struct Framed {
     xcb_window_t frame;
     int16_t x, y;
     uint16_t width, height;
-    std::optional<Clock::time_point> due;
+    std::optional<Clock::time_point> oneByOneUntil;
 };
 
-// Tells a framed window where it now is on the screen (ICCCM 4.1.5).
-void tellPlace(xcb_window_t window, int16_t x, int16_t y, const Framed& f) {
+// Gives the frame the window's place and size, once it is no longer 1 x 1,
+// and tells the window where it is on the screen, as window managers do
+// (ICCCM 4.1.5).
+void place(xcb_window_t window, const Framed& f) {
+    const uint32_t geometry[4] = {static_cast<uint32_t>(f.x), static_cast<uint32_t>(f.y), f.width, f.height};
+    if (!f.oneByOneUntil) {
+        xcb_configure_window(c, f.frame, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH |
+                             XCB_CONFIG_WINDOW_HEIGHT, geometry);
+    }
     xcb_configure_notify_event_t e{};
     e.response_type = XCB_CONFIGURE_NOTIFY;
     e.event = e.window = window;
-    e.x = x, e.y = y, e.width = f.width, e.height = f.height;
+    e.x = f.oneByOneUntil ? 0 : f.x, e.y = f.oneByOneUntil ? 0 : f.y, e.width = f.width, e.height = f.height;
     xcb_send_event(c, 0, window, XCB_EVENT_MASK_STRUCTURE_NOTIFY, reinterpret_cast<const char*>(&e));
 }
 
@@ -62,49 +64,36 @@ void tellPlace(xcb_window_t window, int16_t x, int16_t y, const Framed& f) {
 
 int main(int argc, char** argv) {
     const std::string mode = argc > 1 ? argv[1] : "";
-    if (mode != "zeros" && mode != "silent") {
-        std::fprintf(stderr, "usage: %s zeros|silent\n", argv[0]);
-        return 2;
-    }
+    if (mode != "zeros" && mode != "silent") return 2;
     c = xcb_connect(nullptr, nullptr);
     if (xcb_connection_has_error(c)) return 1;
     const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
     const xcb_window_t root = screen->root;
     const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
     if (xcb_generic_error_t* e = xcb_request_check(c, xcb_change_window_attributes_checked(c, root, XCB_CW_EVENT_MASK, &mask))) {
-        std::fprintf(stderr, "stand_in_wm: another window manager runs\n");
         std::free(e);
-        return 1;
+        return 1;  // another window manager runs
     }
     const xcb_atom_t request = atom("_NET_REQUEST_FRAME_EXTENTS"), extents = atom("_NET_FRAME_EXTENTS");
     const xcb_atom_t active = atom("_NET_ACTIVE_WINDOW"), close = atom("_NET_CLOSE_WINDOW");
     const xcb_atom_t check = atom("_NET_SUPPORTING_WM_CHECK"), wmState = atom("WM_STATE");
-
     // Who it is and what it supports, as window managers announce it.
     const xcb_window_t self = xcb_generate_id(c);
     xcb_create_window(c, XCB_COPY_FROM_PARENT, self, root, -1, -1, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
                       XCB_COPY_FROM_PARENT, 0, nullptr);
     for (xcb_window_t w : {root, self}) setLongs(w, check, XCB_ATOM_WINDOW, &self, 1);
-    const std::string name = "Quorvale stand-in (" + mode + ")";
-    xcb_change_property(c, XCB_PROP_MODE_REPLACE, self, atom("_NET_WM_NAME"), atom("UTF8_STRING"), 8,
-                        static_cast<uint32_t>(name.size()), name.data());
     const uint32_t supported[] = {request, extents, active, close, check};
     setLongs(root, atom("_NET_SUPPORTED"), XCB_ATOM_ATOM, supported, 5);
-    xcb_flush(c);
 
     std::optional<Clock::time_point> asked;  // the last frame request not yet followed by a map
     const uint32_t none[4] = {0, 0, 0, 0};
     std::map<xcb_window_t, Framed> framed;
     for (;;) {
-        // The 1 x 1 frames whose time is up take the window's size and place.
         for (auto& [window, f] : framed) {
-            if (!f.due || Clock::now() < *f.due) continue;
-            f.due.reset();
-            const uint32_t place[4] = {static_cast<uint32_t>(f.x), static_cast<uint32_t>(f.y), f.width, f.height};
-            xcb_configure_window(c, f.frame, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH |
-                                 XCB_CONFIG_WINDOW_HEIGHT, place);
+            if (!f.oneByOneUntil || Clock::now() < *f.oneByOneUntil) continue;
+            f.oneByOneUntil.reset();
             setLongs(window, extents, XCB_ATOM_CARDINAL, none, 4);
-            tellPlace(window, f.x, f.y, f);
+            place(window, f);
         }
         xcb_flush(c);
         xcb_generic_event_t* event = xcb_poll_for_event(c);
@@ -119,48 +108,43 @@ int main(int argc, char** argv) {
             const xcb_window_t window = reinterpret_cast<xcb_map_request_event_t*>(event)->window;
             const uint32_t normal[2] = {1, XCB_NONE};
             setLongs(window, wmState, wmState, normal, 2);
-            xcb_get_geometry_reply_t* g = xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr);
+            auto* g = xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr);
             if (mode == "silent" && g != nullptr && !framed.count(window)) {
                 Framed f{xcb_generate_id(c), g->x, g->y, g->width, g->height, Clock::now() + std::chrono::milliseconds(300)};
-                const uint32_t frameEvents = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+                const uint32_t events = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
                 xcb_create_window(c, XCB_COPY_FROM_PARENT, f.frame, root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
-                                  screen->root_visual, XCB_CW_EVENT_MASK, &frameEvents);
+                                  screen->root_visual, XCB_CW_EVENT_MASK, &events);
                 xcb_reparent_window(c, window, f.frame, 0, 0);
                 const uint32_t oneByOne[4] = {0, 1u - g->width, 0, 1u - g->height};
                 setLongs(window, extents, XCB_ATOM_CARDINAL, oneByOne, 4);
-                xcb_map_window(c, window);
                 xcb_map_window(c, f.frame);
-                tellPlace(window, 0, 0, f);
                 framed[window] = f;
+                place(window, f);
             } else {
                 setLongs(window, extents, XCB_ATOM_CARDINAL, none, 4);
-                xcb_map_window(c, window);
             }
             std::free(g);
+            xcb_map_window(c, window);
             if (asked) {
                 const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - *asked);
-                std::printf("mapped 0x%x %lld ms after the frame request\n", window,
-                            static_cast<long long>(waited.count()));
+                std::printf("mapped 0x%x %lld ms after the frame request\n", window, static_cast<long long>(waited.count()));
                 std::fflush(stdout);
                 asked.reset();
             }
             break;
         }
-        case XCB_UNMAP_NOTIFY: {
+        case XCB_UNMAP_NOTIFY: {  // a framed window closed: its frame goes
             const auto* u = reinterpret_cast<xcb_unmap_notify_event_t*>(event);
-            const auto it = framed.find(u->window);
-            if (it == framed.end()) break;
-            // Back on the root window, unmapped, as the window manager found it.
-            xcb_reparent_window(c, u->window, root, it->second.x, it->second.y);
-            xcb_destroy_window(c, it->second.frame);
-            framed.erase(it);
+            if (const auto it = framed.find(u->window); it != framed.end()) {
+                xcb_reparent_window(c, u->window, root, it->second.x, it->second.y);
+                xcb_destroy_window(c, it->second.frame);
+                framed.erase(it);
+            }
             break;
         }
         case XCB_CONFIGURE_REQUEST: {
             const auto* r = reinterpret_cast<xcb_configure_request_event_t*>(event);
-            const auto it = framed.find(r->window);
-            if (it != framed.end()) {
-                // A framed window moves its frame and keeps its corner in it.
+            if (const auto it = framed.find(r->window); it != framed.end()) {
                 Framed& f = it->second;
                 if (r->value_mask & XCB_CONFIG_WINDOW_X) f.x = r->x;
                 if (r->value_mask & XCB_CONFIG_WINDOW_Y) f.y = r->y;
@@ -168,23 +152,16 @@ int main(int argc, char** argv) {
                 if (r->value_mask & XCB_CONFIG_WINDOW_HEIGHT) f.height = r->height;
                 const uint32_t size[2] = {f.width, f.height};
                 xcb_configure_window(c, r->window, XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT, size);
-                if (!f.due) {
-                    const uint32_t place[4] = {static_cast<uint32_t>(f.x), static_cast<uint32_t>(f.y), f.width, f.height};
-                    xcb_configure_window(c, f.frame, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y |
-                                         XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT, place);
-                }
-                tellPlace(r->window, f.due ? 0 : f.x, f.due ? 0 : f.y, f);
+                place(r->window, f);
                 break;
             }
-            uint32_t values[7];
-            int n = 0;
-            const uint16_t masks[] = {XCB_CONFIG_WINDOW_X, XCB_CONFIG_WINDOW_Y, XCB_CONFIG_WINDOW_WIDTH,
-                                      XCB_CONFIG_WINDOW_HEIGHT, XCB_CONFIG_WINDOW_BORDER_WIDTH,
-                                      XCB_CONFIG_WINDOW_SIBLING, XCB_CONFIG_WINDOW_STACK_MODE};
+            // The fields of the request follow the order of its mask bits.
             const uint32_t given[] = {static_cast<uint32_t>(r->x), static_cast<uint32_t>(r->y), r->width, r->height,
                                       r->border_width, r->sibling, r->stack_mode};
-            for (int i = 0; i < 7; ++i)
-                if (r->value_mask & masks[i]) values[n++] = given[i];
+            uint32_t values[7];
+            int n = 0;
+            for (int bit = 0; bit < 7; ++bit)
+                if (r->value_mask & (1u << bit)) values[n++] = given[bit];
             xcb_configure_window(c, r->window, r->value_mask, values);
             break;
         }
@@ -195,9 +172,8 @@ int main(int argc, char** argv) {
                 if (mode == "zeros") setLongs(m->window, extents, XCB_ATOM_CARDINAL, none, 4);
             } else if (m->type == active) {
                 const auto it = framed.find(m->window);
-                const uint32_t raise = XCB_STACK_MODE_ABOVE;
-                xcb_configure_window(c, it != framed.end() ? it->second.frame : m->window, XCB_CONFIG_WINDOW_STACK_MODE,
-                                     &raise);
+                const uint32_t above = XCB_STACK_MODE_ABOVE;
+                xcb_configure_window(c, it != framed.end() ? it->second.frame : m->window, XCB_CONFIG_WINDOW_STACK_MODE, &above);
                 xcb_set_input_focus(c, XCB_INPUT_FOCUS_POINTER_ROOT, m->window, XCB_CURRENT_TIME);
                 setLongs(root, active, XCB_ATOM_WINDOW, &m->window, 1);
             } else if (m->type == close) {
@@ -207,7 +183,6 @@ int main(int argc, char** argv) {
                 del.window = m->window;
                 del.type = atom("WM_PROTOCOLS");
                 del.data.data32[0] = atom("WM_DELETE_WINDOW");
-                del.data.data32[1] = XCB_CURRENT_TIME;
                 xcb_send_event(c, 0, m->window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&del));
             }
             break;

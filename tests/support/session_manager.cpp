@@ -132,7 +132,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s LOG COMMAND [ARG...]\n", argv[0]);
         return 2;
     }
-    logFile = std::fopen(argv[1], "w");
+    // Appended to, so that a test may empty it between logouts.
+    logFile = std::fopen(argv[1], "a");
     if (logFile == nullptr || pipe(wakeUp) != 0) return 1;
     IceSetIOErrorHandler(ignoreIoError);
     char error[256] = "";
@@ -170,11 +171,12 @@ int main(int argc, char** argv) {
             char signal = 0;
             (void)!read(wakeUp[0], &signal, 1);
             int status = 0;
-            if (signal == SIGCHLD && waitpid(session, &status, WNOHANG) == session)
+            if (signal == SIGCHLD && waitpid(session, &status, WNOHANG) == session) {
+                IceFreeListenObjs(count, listeners);
                 return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            }
             if (signal == SIGUSR1 || signal == SIGUSR2) {
                 const bool interact = signal == SIGUSR1;
-                logLine(interact ? "-> SaveYourself shutdown" : "-> SaveYourself shutdown, no interaction");
                 for (SmsConn client : clients)
                     SmsSaveYourself(client, SmSaveBoth, True, interact ? SmInteractStyleAny : SmInteractStyleNone, False);
             }
