@@ -127,8 +127,7 @@ private:
     bool done_ = false;
 };
 
-// The frame Qt would give `window` now: its own where it has one, else that
-// of the window it belongs to (a dialog is taken to get its owner's frame).
+// The frame Qt knows `window` has now, else that of the window it belongs to.
 QMargins assumedFrame(const QWidget& window) {
     const QMargins own = frameMarginsOf(window);
     if (!own.isNull() || window.parentWidget() == nullptr) return own;
@@ -139,6 +138,9 @@ QMargins assumedFrame(const QWidget& window) {
 
 void placeBeforeShowing(QWidget& window, FramePlace place) {
     const QSize client = window.size();
+    // Where the window manager does not tell the frame: the one Qt knows of
+    // the window or its owner (a dialog is taken to get its owner's frame).
+    const QMargins assumed = assumedFrame(window);
     window.setProperty(kKeepCentre, false);
     if (const std::optional<x11window::FrameNotice> frame = x11window::frameForNewWindow(window)) {
         // Told beforehand: the client goes inside the frame at its place.
@@ -148,12 +150,17 @@ void placeBeforeShowing(QWidget& window, FramePlace place) {
         const QPoint at = place(client.grownBy(m)) + (frame->cornerAtCreation ? QPoint() : QPoint(m.left(), m.top()));
         window.setGeometry(QRect(at, client));
         if (frame->cornerAtCreation) return;
+    } else if (x11window::onX11() && canBeFinal(assumed)) {
+        window.setGeometry(QRect(place(client.grownBy(assumed)) + QPoint(assumed.left(), assumed.top()), client));
     } else if (x11window::onX11()) {
-        // The frame's centre is the client's: the window manager keeps it.
+        // Nothing known of the frame (the main window under KWin or
+        // fluxbox): the frame's centre is the client's, and the window
+        // manager keeps it there (KWin does on X11; through XWayland it keeps
+        // the client's corner instead, and the window moves once framed).
         window.setGeometry(QRect(place(client), client));
         window.setProperty(kKeepCentre, true);
     } else {
-        window.move(place(client.grownBy(assumedFrame(window))));
+        window.move(place(client.grownBy(assumed)));
     }
     new FrameWatch(window, place);
 }
