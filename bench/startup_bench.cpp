@@ -210,6 +210,7 @@ bool measure(xcb_connection_t* c, xcb_window_t root, const Atoms& atoms, Program
     // a frame smaller than the window is not a place the window was seen at.
     // Nor is a frame not yet announced (mutter announces it after the map).
     std::vector<Rect> places;
+    Rect unannounced{0, 0, 0, 0};
     if (answered) {
         const Clock::time_point followed = Clock::now();
         Clock::time_point still = followed;
@@ -217,6 +218,7 @@ bool measure(xcb_connection_t* c, xcb_window_t root, const Atoms& atoms, Program
             bool announced = false;
             const Rect frame = frameOf(c, root, client, atoms, &announced);
             if (!encloses(c, topLevel, client) || (topLevel != client && !announced)) {
+                unannounced = frame;
                 usleep(2000);
                 continue;
             }
@@ -237,6 +239,9 @@ bool measure(xcb_connection_t* c, xcb_window_t root, const Atoms& atoms, Program
     }
     if (record) {
         const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+        // A window manager that never announces the frame (weston): the
+        // window alone, where X11 has it.
+        if (places.empty()) places.push_back(unannounced);
         const Rect& rest = places.back();
         const bool centred = std::abs(rest.x - (screen->width_in_pixels - rest.w) / 2) <= 2 &&
                              std::abs(rest.y - (screen->height_in_pixels - rest.h) / 2) <= 2;

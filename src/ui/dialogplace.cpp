@@ -1,7 +1,10 @@
 #include "ui/dialogplace.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEvent>
+#include <QMoveEvent>
+#include <QWindow>
 #include <QMargins>
 #include <QPointer>
 #include <QTimer>
@@ -43,6 +46,21 @@ QMargins frameMarginsOf(const QWidget& window) {
             outer.bottom() - inner.bottom()};
 }
 
+// The frame margins as Qt's platform knows them now, passed on to the
+// widget: a widget reads them only when its window moves or is resized, and
+// a window manager may announce the frame after the window's last move (KWin
+// through XWayland now and then does).
+QMargins currentFrame(QWidget& window) {
+    QWindow* handle = window.windowHandle();
+    if (handle == nullptr) return frameMarginsOf(window);
+    const QMargins now = handle->frameMargins();
+    if (now != frameMarginsOf(window)) {
+        QMoveEvent read(handle->position(), handle->position());
+        QCoreApplication::sendEvent(handle, &read);
+    }
+    return now;
+}
+
 // A frame the window manager can have settled on. Before that, Qt reads
 // passing states: nothing yet (no margins), or, with KWin, the client in a
 // 1 x 1 frame (negative right and bottom margins).
@@ -74,7 +92,7 @@ public:
     // Where Qt knows the frame as soon as the window shows (its own
     // platforms), the window goes to its place at once.
     void placeIfFramed() {
-        if (!done_ && canBeFinal(frameMarginsOf(*window_))) moveToPlace(0);
+        if (!done_ && canBeFinal(currentFrame(*window_))) moveToPlace(0);
     }
 
 protected:
@@ -91,7 +109,7 @@ private:
         if (window_ == nullptr || done_) return;
         // Give up quietly where no window manager frames anything.
         if (clock_.elapsed() > kPatienceMs) return finish();
-        if (!window_->isVisible() || !canBeFinal(frameMarginsOf(*window_))) return settle({});
+        if (!window_->isVisible() || !canBeFinal(currentFrame(*window_))) return settle({});
         const QRect frame = window_->frameGeometry();
         if (frame != seen_) return settle(frame);
         if (still_.elapsed() < kSettleMs) return;
