@@ -75,8 +75,11 @@ if [ "$wm" = weston ]; then
     # alone; --debug lets weston-screenshooter take one, and the pixman
     # renderer gives it pixels to take.
     printf '[shell]\nbackground-color=0xff203040\npanel-position=none\n' >"$work/weston.ini"
+    # Weston 12 and later name the renderer with --renderer.
+    renderer=--use-pixman
+    weston --help 2>&1 | grep -q -- '--renderer' && renderer=--renderer=pixman
     weston --backend=headless-backend.so --width=1280 --height=1024 --xwayland --idle-time=0 \
-        --use-pixman --debug --config="$work/weston.ini" \
+        "$renderer" --debug --config="$work/weston.ini" \
         --socket="$WAYLAND_DISPLAY" --log="$work/wm.log" >/dev/null 2>&1 &
     wm_pid=$!
     wait_for "weston did not start with XWayland" "$work/wm.log" \
