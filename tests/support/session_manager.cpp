@@ -1,12 +1,12 @@
 // A session manager for the logout tests, on libSM's own side of the X
 // session management protocol (XSMP): it runs a command as its session, with
-// SESSION_MANAGER naming it, and writes each message a client sends it to a
+// SESSION_MANAGER naming it, and appends each message a client sends it to a
 // log, one line each. On SIGUSR1 it starts a logout: every client is asked to
 // save itself (SaveYourself: both kinds of data, shutdown, any interaction;
-// on SIGUSR2 the same with no interaction), each interaction asked for is
-// granted, and once a client is done the
-// logout is called off for it (ShutdownCancelled), so the session goes on for
-// the next test. It ends with the command's exit status.
+// on SIGUSR2 the same with no interaction). Each interaction asked for is
+// granted, and once a client is done the logout is called off for it
+// (ShutdownCancelled), so the session goes on for the next test. It ends
+// with the command's exit status.
 //
 // Usage: session_manager LOG COMMAND [ARG...]
 //   the command also gets QUORVALE_SM_LOG (LOG) and QUORVALE_SM_PID.
@@ -59,13 +59,6 @@ void interactDone(SmsConn, SmPointer, Bool cancelShutdown) {
     logLine(std::string("InteractDone cancel=") + (cancelShutdown ? "1" : "0"));
 }
 
-void saveYourselfRequest(SmsConn, SmPointer, int, Bool, int, Bool, Bool) { logLine("SaveYourselfRequest"); }
-
-void saveYourselfPhase2Request(SmsConn conn, SmPointer) {
-    logLine("SaveYourselfPhase2Request");
-    SmsSaveYourselfPhase2(conn);
-}
-
 void saveYourselfDone(SmsConn conn, SmPointer, Bool success) {
     logLine(std::string("SaveYourselfDone success=") + (success ? "1" : "0"));
     SmsShutdownCancelled(conn);
@@ -94,28 +87,25 @@ void setProperties(SmsConn, SmPointer, int count, SmProp** props) {
     std::free(props);
 }
 
-void deleteProperties(SmsConn, SmPointer, int count, char** names) {
-    for (int i = 0; i < count; ++i) std::free(names[i]);
-    std::free(names);
-}
-
-void getProperties(SmsConn conn, SmPointer) { SmsReturnProperties(conn, 0, nullptr); }
-
 Status newClient(SmsConn conn, SmPointer, unsigned long* mask, SmsCallbacks* cb, char**) {
     *mask = SmsRegisterClientProcMask | SmsInteractRequestProcMask | SmsInteractDoneProcMask |
             SmsSaveYourselfRequestProcMask | SmsSaveYourselfP2RequestProcMask | SmsSaveYourselfDoneProcMask |
             SmsCloseConnectionProcMask | SmsSetPropertiesProcMask | SmsDeletePropertiesProcMask |
             SmsGetPropertiesProcMask;
+    // Asked of the session manager by other clients than the game: noted only.
+    cb->save_yourself_request.callback = [](SmsConn, SmPointer, int, Bool, int, Bool, Bool) { logLine("SaveYourselfRequest"); };
+    cb->save_yourself_phase2_request.callback = [](SmsConn c, SmPointer) { SmsSaveYourselfPhase2(c); };
+    cb->delete_properties.callback = [](SmsConn, SmPointer, int n, char** names) {
+        for (int i = 0; i < n; ++i) std::free(names[i]);
+        std::free(names);
+    };
+    cb->get_properties.callback = [](SmsConn c, SmPointer) { SmsReturnProperties(c, 0, nullptr); };
     cb->register_client.callback = registerClient;
     cb->interact_request.callback = interactRequest;
     cb->interact_done.callback = interactDone;
-    cb->save_yourself_request.callback = saveYourselfRequest;
-    cb->save_yourself_phase2_request.callback = saveYourselfPhase2Request;
     cb->save_yourself_done.callback = saveYourselfDone;
     cb->close_connection.callback = closeConnection;
     cb->set_properties.callback = setProperties;
-    cb->delete_properties.callback = deleteProperties;
-    cb->get_properties.callback = getProperties;
     clients.push_back(conn);
     return 1;
 }
