@@ -1,6 +1,7 @@
 // Window tests that need a real X server and window manager (run_on_xvfb.sh
-// starts Xvfb and openbox): real frames, focus changes, mouse grabs and
-// closes. xdotool drives mouse and keyboard, so events arrive as a player's.
+// starts Xvfb and one of several window managers, or weston): real frames,
+// focus changes, mouse grabs and closes. xdotool drives mouse and keyboard,
+// so events arrive as a player's.
 #include <xcb/xcb.h>
 
 #include <QAction>
