@@ -4,9 +4,10 @@
 // zero frame extents; in "silent" mode a window first sits for 300 ms in a
 // 1 x 1 frame at 0,0 (negative right and bottom extents), as KWin frames a
 // window for a moment, and its frame is announced only 50 ms after it took
-// its place, as KWin through XWayland now and then does. It activates and closes windows when asked. For each
-// window mapped after a frame request it prints how long after the request
-// the map came: how long the program waited for an answer.
+// its place, as KWin through XWayland now and then does. It activates and
+// closes windows when asked. For each window asked about that is destroyed
+// unmapped (the program's scratch window) it prints how long after the frame
+// request that came: how long the program waited for an answer.
 //
 // Usage: stand_in_wm zeros|silent
 #include <xcb/xcb.h>
@@ -86,7 +87,7 @@ int main(int argc, char** argv) {
     const uint32_t supported[] = {request, extents, active, close, check};
     setLongs(root, atom("_NET_SUPPORTED"), XCB_ATOM_ATOM, supported, 5);
 
-    std::optional<Clock::time_point> asked;  // the last frame request not yet followed by a map
+    std::map<xcb_window_t, Clock::time_point> asked;  // the frame requests, by window
     const uint32_t none[4] = {0, 0, 0, 0};
     std::map<xcb_window_t, Framed> framed;
     for (;;) {
@@ -130,11 +131,16 @@ int main(int argc, char** argv) {
             }
             std::free(g);
             xcb_map_window(c, window);
-            if (asked) {
-                const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - *asked);
-                std::printf("mapped 0x%x %lld ms after the frame request\n", window, static_cast<long long>(waited.count()));
+            asked.erase(window);
+            break;
+        }
+        case XCB_DESTROY_NOTIFY: {
+            const xcb_window_t window = reinterpret_cast<xcb_destroy_notify_event_t*>(event)->window;
+            if (const auto it = asked.find(window); it != asked.end()) {
+                const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - it->second);
+                std::printf("0x%x gone %lld ms after its frame request\n", window, static_cast<long long>(waited.count()));
                 std::fflush(stdout);
-                asked.reset();
+                asked.erase(it);
             }
             break;
         }
@@ -173,7 +179,7 @@ int main(int argc, char** argv) {
         case XCB_CLIENT_MESSAGE: {
             const auto* m = reinterpret_cast<xcb_client_message_event_t*>(event);
             if (m->type == request) {
-                asked = Clock::now();
+                asked[m->window] = Clock::now();
                 if (mode == "zeros") setLongs(m->window, extents, XCB_ATOM_CARDINAL, none, 4);
             } else if (m->type == active) {
                 const auto it = framed.find(m->window);
