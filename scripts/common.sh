@@ -20,8 +20,12 @@ TEST_PACKAGES=(libgtest-dev libgmock-dev
                dpkg-dev debhelper lintian autopkgtest faketime desktop-file-utils appstream man-db groff-base
                strace fuse2fs shellcheck)
 
-# install_missing [PACKAGE...]: the game's packages and the ones given.
+# install_missing [--no-install-recommends] [PACKAGE...]: the game's packages
+# and the ones given; with the option, the given ones without what they only
+# recommend (KWin recommends the whole Plasma desktop).
 install_missing() {
+    local options=()
+    [ "${1:-}" = --no-install-recommends ] && { options=("$1"); shift; }
     local missing=()
     for p in "${GAME_PACKAGES[@]}" "$@"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -31,7 +35,7 @@ install_missing() {
         local sudo=""
         [ "$(id -u)" -eq 0 ] || sudo="sudo"
         $sudo apt-get update -q
-        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q "${missing[@]}"
+        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q "${options[@]}" "${missing[@]}"
     fi
 }
 

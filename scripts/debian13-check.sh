@@ -6,9 +6,16 @@
 #   1. bash scripts/play.sh  installs, builds and starts the game; the game
 #      (on Qt's offscreen platform) must still run 10 seconds after it
 #      started, then it is stopped;
-#   2. bash scripts/test.sh  installs, builds and runs both passes.
+#   2. bash scripts/test.sh  installs, builds and runs both passes, in a
+#      cleared environment;
+#   3. bash scripts/test.sh  again, in a second clean clone, in the
+#      environment a newcomer's terminal on a desktop gives it: a login shell
+#      (bash -l, reading /etc/profile and ~/.profile) with the variables a
+#      desktop session leaves in a terminal (the display, the session bus,
+#      the session manager, the runtime folder; nothing answers behind them
+#      here).
 # Prints each command's time and the test counts of each pass, and exits
-# non-zero if either command failed. Takes long (everything is downloaded
+# non-zero if any command failed. Takes long (everything is downloaded
 # and built from nothing), so .ci/run does not call it. Needs root; installs
 # debootstrap when it is missing.
 #
@@ -51,7 +58,8 @@ mounted=()
 cleanup() {
     local pid
     # Whatever still runs inside the chroot (a game, an X server) was started here.
-    for pid in $(ls /proc | grep -E '^[0-9]+$'); do
+    for pid in /proc/[0-9]*; do
+        pid=${pid#/proc/}
         [ "$(readlink "/proc/$pid/root" 2>/dev/null)" = "$target" ] && kill "$pid" 2>/dev/null
     done
     sleep 1
@@ -102,6 +110,19 @@ in_chroot() {
         bash -c 'cd /srv/quorvale && exec "$@"' in_chroot "$@"
 }
 
+# in_login_shell FOLDER COMMAND: the command line run by a login shell in
+# FOLDER, with a terminal's variables on a desktop; call it in a subshell.
+in_login_shell() {
+    mkdir -p "$target/run/user/0"
+    chmod 700 "$target/run/user/0"
+    exec chroot "$target" /usr/bin/env -i HOME=/root USER=root LOGNAME=root SHELL=/bin/bash \
+        TERM=xterm-256color COLORTERM=truecolor LANG=C.UTF-8 CI=true \
+        XDG_RUNTIME_DIR=/run/user/0 XDG_SESSION_TYPE=x11 XDG_CURRENT_DESKTOP=GNOME DISPLAY=:0 \
+        DBUS_SESSION_BUS_ADDRESS=unix:path=/run/user/0/bus \
+        SESSION_MANAGER=local/quorvale:@/tmp/.ICE-unix/1,unix/quorvale:/tmp/.ICE-unix/1 \
+        /bin/bash -l -c "cd $1 && $2"
+}
+
 failed=()
 echo "== bash scripts/play.sh"
 start=$SECONDS
@@ -133,15 +154,28 @@ else
 fi
 grep -iE '(^|[^-])warning:' "$logs/play.log" | head -n 20 || true
 
-echo "== CI=true bash scripts/test.sh"
+# report LOG STATUS: the time, the test counts of each pass and any warning.
+report() {
+    echo "   status $2 after $((SECONDS - start)) s"
+    # ctest closes each pass with "N% tests passed, N tests failed out of N".
+    grep -E 'tests passed, .* failed out of|Total Test time|\(Failed\)|^test\.sh: FAILED|^FAIL:|^\[  FAILED  \]' "$1" || true
+    grep -iE '(^|[^-])warning:' "$1" | sort -u | head -n 20 || true
+}
+
+echo "== CI=true bash scripts/test.sh (cleared environment)"
 start=$SECONDS
 status=0
 (in_chroot bash scripts/test.sh) >"$logs/test.log" 2>&1 || status=$?
-echo "   status $status after $((SECONDS - start)) s"
-# ctest closes each pass with "N% tests passed, N tests failed out of N".
-grep -E 'tests passed, .* failed out of|Total Test time|\(Failed\)|^test\.sh: FAILED|^FAIL:|^\[  FAILED  \]' "$logs/test.log" || true
-grep -iE '(^|[^-])warning:' "$logs/test.log" | sort -u | head -n 20 || true
+report "$logs/test.log" "$status"
 [ "$status" -eq 0 ] || failed+=(test.sh)
+
+echo "== CI=true bash scripts/test.sh (a login shell with a desktop terminal's variables, a new clone)"
+git clone -q --no-hardlinks "$ROOT" "$target/srv/quorvale-login"
+start=$SECONDS
+status=0
+(in_login_shell /srv/quorvale-login "bash scripts/test.sh") >"$logs/test-login.log" 2>&1 || status=$?
+report "$logs/test-login.log" "$status"
+[ "$status" -eq 0 ] || failed+=("test.sh in a login shell")
 
 echo "logs: $logs"
 if [ ${#failed[@]} -gt 0 ]; then

@@ -7,11 +7,14 @@
 # list of what failed and a non-zero status.
 # shellcheck source=common.sh
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
-# The window tests on a real desktop need an X server, two window managers and
-# X tools, a Wayland compositor with XWayland and Qt's Wayland plugin; the
-# logout inhibitor's test a session bus with the desktop portal.
-install_missing "${TEST_PACKAGES[@]}" xvfb openbox icewm x11-utils xdotool wmctrl \
-    weston xwayland qt6-wayland dbus-daemon xdg-desktop-portal xdg-desktop-portal-gtk
+# The window tests on a real desktop need an X server, the window managers
+# they run under and X tools, libSM for their session manager, a Wayland
+# compositor with XWayland and Qt's Wayland plugin; the logout inhibitor's
+# test a session bus (and its monitor) with the desktop portal.
+install_missing "${TEST_PACKAGES[@]}" xvfb openbox icewm fluxbox x11-utils xdotool wmctrl libsm-dev \
+    weston xwayland qt6-wayland dbus-daemon dbus-bin xdg-desktop-portal xdg-desktop-portal-gtk
+# KWin and its usual frame (Breeze), without the Plasma desktop it recommends.
+install_missing --no-install-recommends kwin-x11 kwin-style-breeze
 failed=()
 # Each pass is a CMake preset: its build options, its build folder and the
 # environment its tests run in (the sanitizers' options among them).

@@ -42,26 +42,6 @@ constexpr double kStatusHeight = 375;
 
 constexpr auto toPixels = &quorvale::twipsToPixels;
 
-// The centring rule on the window's outer size: Left first, then Top.
-void centreOnScreen(FrmMain& frm) {
-    const Toolkit& tk = frm.toolkit();
-    frm.moveTwips(quorvale::centreOffset(tk.screenWidthTwips(), frm.Width()), frm.Top());
-    frm.moveTwips(frm.Left(), quorvale::centreOffset(tk.screenHeightTwips(), frm.Height()));
-}
-
-// The same where the window manager has told the frame before the window
-// maps: the outer size is the client area grown by `frame`, and the client
-// area goes inside the centred frame.
-void centreOnScreen(FrmMain& frm, const QMargins& frame) {
-    const Toolkit& tk = frm.toolkit();
-    const double tppX = tk.twipsPerPixelX();
-    const double tppY = tk.twipsPerPixelY();
-    const QSize outer = frm.size().grownBy(frame);
-    const int left = toPixels(quorvale::centreOffset(tk.screenWidthTwips(), outer.width() * tppX), tppX);
-    const int top = toPixels(quorvale::centreOffset(tk.screenHeightTwips(), outer.height() * tppY), tppY);
-    frm.setGeometry(QRect(QPoint(left + frame.left(), top + frame.top()), frm.size()));
-}
-
 }  // namespace
 
 FrmMain::FrmMain(Toolkit& toolkit, const QString& savedFolder)
@@ -85,6 +65,9 @@ FrmMain::FrmMain(Toolkit& toolkit, const QString& savedFolder)
     // Qt reports a logout as a commit-data request that may interact with
     // the player; that is the only request that runs the closing rule. A
     // request to save the session's state asks nothing and closes nothing.
+    // Qt gives the session manager its one answer when the request returns:
+    // cancel() alone refuses the logout (a release() before that would send
+    // a first answer that lets the logout go on).
     connect(qGuiApp, &QGuiApplication::commitDataRequest, &callbacks_, [this](QSessionManager& manager) {
         manager.setRestartHint(QSessionManager::RestartNever);
         struct Request final : LogoutRequest {
@@ -94,7 +77,6 @@ FrmMain::FrmMain(Toolkit& toolkit, const QString& savedFolder)
             void cancel() override { manager.cancel(); }
         } request(manager);
         commitData(request);
-        manager.release();
     });
     connect(qGuiApp, &QGuiApplication::saveStateRequest, &callbacks_,
             [](QSessionManager& manager) { manager.setRestartHint(QSessionManager::RestartNever); });
@@ -187,28 +169,15 @@ void FrmMain::buildControls() {
 
 bool FrmMain::Form_Load() {
     // 1. Visible, modeless, no owner; 2. centred on the screen by its outer
-    // size. Where the window manager does not tell the frame beforehand, it
-    // is placed once before it shows, so it opens where it belongs, again
-    // once shown, and a last time when the window manager has given it its
-    // frame, which only then counts in the outer size.
+    // size, as the window manager frames it (see ui/dialogplace.h): the
+    // window is placed before it exists, so it maps at its final place.
     layout()->activate();
+    centreOnScreen(*this, toolkit_);
     // Named before it maps, so docks tie it to its menu entry from the start.
     if (!QGuiApplication::desktopFileName().isEmpty()) {
         x11window::nameDesktopEntry(*this, QGuiApplication::desktopFileName());
     }
-    const QMargins frame = x11window::frameBeforeMapping(*this);
-    if (!frame.isNull()) {
-        // The window manager told the frame beforehand: the window maps at
-        // its final place and stays there.
-        centreOnScreen(*this, frame);
-        show();
-        replaceWhenFramed(*this, [this] { centreOnScreen(*this); }, frame);
-    } else {
-        centreOnScreen(*this);
-        show();
-        centreOnScreen(*this);
-        replaceWhenFramed(*this, [this] { centreOnScreen(*this); });
-    }
+    showPlaced(*this);
     // 3.-5.
     mnuSaveGame->setEnabled(false);
     absFilename = QStringLiteral("qvl.bmp");

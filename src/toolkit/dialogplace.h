@@ -1,11 +1,13 @@
-// Sizing and placing the dialogs (the two choosers and the About box) in twips.
+// Sizing and placing the windows: the main window on the screen, the dialogs
+// (the two choosers and the About box) over it, and children in twips.
 #pragma once
 
-#include <QMargins>
+#include <QPoint>
+#include <QSize>
 #include <functional>
 
-class QWidget;
 class Toolkit;
+class QWidget;
 
 // Places `widget` (a child) at a rectangle given in twips.
 void placeInTwips(QWidget& widget, const Toolkit& toolkit, double left, double top, double width, double height);
@@ -13,18 +15,30 @@ void placeInTwips(QWidget& widget, const Toolkit& toolkit, double left, double t
 // Gives `dialog` a fixed client area given in twips.
 void setFixedClientTwips(QWidget& dialog, const Toolkit& toolkit, double width, double height);
 
-// Centres `dialog` over the main window by the centring rule, on the outer
-// sizes of both windows in twips. A dialog that has not been shown yet has no
-// frame of its own, so it is taken to get the same frame as the main window;
-// once the window manager has framed it, it is centred again by its real
-// frame if that differs.
-void centreOverMainWindow(QWidget& dialog, const QWidget& owner, const Toolkit& toolkit);
+// Where a top-level window's frame goes, in screen pixels, given the frame's
+// outer size in pixels.
+using FramePlace = std::function<QPoint(QSize outer)>;
 
-// Runs `place` once more when the window manager has given `window` its
-// frame, if that frame differs from the one `window` had when this was
-// called (the frame the placement assumed). Without a window manager no
-// frame ever comes and nothing happens; the watch ends after a few seconds.
-void replaceWhenFramed(QWidget& window, std::function<void()> place);
-// The same, for a window placed by the frame `assumed` (as the window manager
-// announced it before mapping): `place` runs only if the real frame differs.
-void replaceWhenFramed(QWidget& window, std::function<void()> place, QMargins assumed);
+// Places the top-level `window` before it first shows, so that its frame, as
+// the window manager will draw it, lands at `place`:
+//  - where the window manager tells the frame beforehand, the window is
+//    created at its final place and maps there;
+//  - on other X11 window managers the window is centred on the spot where
+//    the frame's centre goes, and showPlaced() has the window manager keep
+//    that centre when it adds the frame;
+//  - on Qt's other platforms it is placed by the outer size Qt knows, and
+//    again once shown.
+// Whatever the way, once the window manager has settled the frame, a frame
+// more than 2 pixels from its place is moved there once.
+void placeBeforeShowing(QWidget& window, FramePlace place);
+
+// Shows a window placed by placeBeforeShowing (a plain show() otherwise).
+void showPlaced(QWidget& window);
+
+// The main window centred on the screen by the centring rule, on its outer
+// size in twips.
+void centreOnScreen(QWidget& window, const Toolkit& toolkit);
+
+// Centres `dialog` over the main window by the centring rule, on the outer
+// sizes of both windows in twips.
+void centreOverMainWindow(QWidget& dialog, const QWidget& owner, const Toolkit& toolkit);

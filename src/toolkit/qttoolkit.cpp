@@ -11,11 +11,18 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
-#include <QProcess>
 #include <QScreen>
+#include <QSocketNotifier>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <csignal>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include "toolkit/dialogplace.h"
 
 namespace {
 
@@ -57,49 +64,88 @@ constexpr int kShellAccepted = 42;
 constexpr int kShellFileNotFound = 2;
 constexpr int kShellNoAssociation = 31;
 
-// How long the desktop's opener may take to report a failure. An opener
-// still running by then has handed the request on (or is the program that
-// shows it); a failure after that is no longer the game's business.
-constexpr int kOpenerVerdictMs = 10000;
+// Watches one opener the game started, from its process id: when it ends,
+// reaps it and runs `ended` with whether it failed (a non-zero status, or a
+// signal). The watch goes with its parent; an opener still running then is
+// left running (it may have become the browser) and is reaped by the system
+// once the game has ended.
+class OpenerWatch : public QObject {
+public:
+    OpenerWatch(QObject* parent, pid_t pid, int pidfd, std::function<void(bool failed)> ended)
+        : QObject(parent), pid_(pid), pidfd_(pidfd), notifier_(pidfd, QSocketNotifier::Read), ended_(std::move(ended)) {
+        connect(&notifier_, &QSocketNotifier::activated, this, [this] { reap(); });
+    }
+    ~OpenerWatch() override {
+        notifier_.setEnabled(false);
+        ::close(pidfd_);
+    }
+
+private:
+    void reap() {
+        siginfo_t info{};
+        if (::waitid(P_PID, static_cast<id_t>(pid_), &info, WEXITED | WNOHANG) != 0 || info.si_pid == 0) return;
+        notifier_.setEnabled(false);
+        const bool failed = info.si_code != CLD_EXITED || info.si_status != 0;
+        // Copied out first: the watch goes once control is back in the event
+        // loop, and the message the callback shows runs a loop of its own.
+        const std::function<void(bool)> ended = std::move(ended_);
+        deleteLater();
+        ended(failed);
+    }
+
+    pid_t pid_;
+    int pidfd_;
+    QSocketNotifier notifier_;
+    std::function<void(bool)> ended_;
+};
 
 // Starts the desktop's opener on `url` and returns at once: the game goes on
 // while the opener works. If it cannot be started at all, that is a failure
-// now. If it ends with a non-zero status or dies on a signal within the
-// verdict time, `lateFailure` runs then, provided the window that asked is
-// still open. The process object stays until the opener ends, which reaps
-// it, and then deletes itself; an opener that outlives the game is left
-// running (it may have become the browser).
-int startOpener(QWidget* owner, const QString& url, std::function<void()> lateFailure) {
-    auto* opener = new QProcess;
-    opener->setProgram(QStringLiteral("xdg-open"));
-    opener->setArguments({url});
-    // Its output goes where ours goes; an unread pipe could stall a browser
-    // that the opener turns into.
-    opener->setProcessChannelMode(QProcess::ForwardedChannels);
-    opener->setStandardInputFile(QProcess::nullDevice());
-    opener->start();
-    // Returns as soon as the program is running or has failed to start.
-    if (!opener->waitForStarted()) {
-        delete opener;
-        return kShellNoAssociation;
-    }
+// now. If it ends with a non-zero status or dies on a signal within
+// `verdict`, `lateFailure` runs then, provided the window that asked is still
+// open. Its standard input is empty; its output goes where the game's goes
+// (an unread pipe could stall a browser that the opener turns into).
+int startOpener(QObject* watches, std::chrono::milliseconds verdict, QWidget* owner, const QString& url,
+                std::function<void()> lateFailure) {
+    posix_spawn_file_actions_t files;
+    posix_spawn_file_actions_init(&files);
+    posix_spawn_file_actions_addopen(&files, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    // The opener starts with the signals as a new program has them, not as
+    // the game has set them.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t none, all;
+    sigemptyset(&none);
+    sigfillset(&all);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setsigdefault(&attributes, &all);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    const QByteArray target = url.toUtf8();
+    char program[] = "xdg-open";
+    char* argv[] = {program, const_cast<char*>(target.constData()), nullptr};
+    pid_t pid = 0;
+    const int error = posix_spawnp(&pid, program, &files, &attributes, argv, environ);
+    posix_spawnattr_destroy(&attributes);
+    posix_spawn_file_actions_destroy(&files);
+    if (error != 0) return kShellNoAssociation;
+    // Without a process descriptor (a kernel before Linux 5.3) the opener
+    // runs unwatched: a late failure then goes untold.
+    const int pidfd = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
+    if (pidfd < 0) return kShellAccepted;
     QElapsedTimer clock;
     clock.start();
     const QPointer<QWidget> asker(owner);
-    QObject::connect(opener, &QProcess::finished, opener,
-                     [opener, clock, asker, lateFailure](int code, QProcess::ExitStatus status) {
-                         const bool failed = status != QProcess::NormalExit || code != 0;
-                         const bool inTime = clock.elapsed() < kOpenerVerdictMs;
-                         // Copied out first: the process object goes once control
-                         // is back in the event loop, and the message below runs
-                         // one of its own.
-                         const std::function<void()> report = lateFailure;
-                         opener->deleteLater();
-                         if (failed && inTime && report && !asker.isNull() && asker->isVisible()) report();
-                     });
+    new OpenerWatch(watches, pid, pidfd, [clock, verdict, asker, lateFailure](bool failed) {
+        if (failed && clock.elapsed() < verdict.count() && lateFailure && !asker.isNull() && asker->isVisible())
+            lateFailure();
+    });
     return kShellAccepted;
 }
 }  // namespace
+
+QtToolkit::QtToolkit(std::chrono::milliseconds openerVerdict) : openerVerdict_(openerVerdict) {}
+
+QtToolkit::~QtToolkit() = default;
 
 MsgResult QtToolkit::messageBox(QWidget* owner, const QString& text, const QString& title, MsgIcon icon,
                                 MsgButtons buttons) {
@@ -173,6 +219,8 @@ void QtToolkit::showModal(QDialog* dialog, QWidget* owner) {
         dialog->setParent(owner->window(), dialog->windowFlags() | Qt::Dialog);
     }
     dialog->setWindowModality(Qt::ApplicationModal);
+    // Shown here, as it was placed, before exec() finds it shown.
+    showPlaced(*dialog);
     dialog->exec();
 }
 
@@ -189,7 +237,8 @@ int QtToolkit::shellOpen(QWidget* owner, const QString& target, std::function<vo
         url = QUrl::fromLocalFile(target);
     }
     if (url.isLocalFile() && !QFileInfo::exists(url.toLocalFile())) return kShellFileNotFound;
-    return startOpener(ownerOr(owner), url.toString(QUrl::FullyEncoded), std::move(lateFailure));
+    return startOpener(&openers_, openerVerdict_, ownerOr(owner), url.toString(QUrl::FullyEncoded),
+                       std::move(lateFailure));
 }
 
 double QtToolkit::twipsPerPixelX() const { return 1440.0 / logicalDpiX(); }

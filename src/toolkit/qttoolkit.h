@@ -1,10 +1,19 @@
 // The toolkit seam on Qt Widgets.
 #pragma once
 
+#include <QObject>
+#include <chrono>
+
 #include "toolkit/toolkit.h"
 
 class QtToolkit final : public Toolkit {
 public:
+    // `openerVerdict`: how long the desktop's opener may take to report a
+    // failure that the player is still told about.
+    explicit QtToolkit(std::chrono::milliseconds openerVerdict = std::chrono::seconds(10));
+    // Openers still running are left to run; the game no longer follows them.
+    ~QtToolkit() override;
+
     MsgResult messageBox(QWidget* owner, const QString& text, const QString& title, MsgIcon icon,
                          MsgButtons buttons) override;
     QString inputBox(QWidget* owner, const QString& prompt, const QString& title, const QString& defaultText) override;
@@ -20,6 +29,8 @@ public:
     int exitCode() const override { return exitCode_; }
 
 private:
+    std::chrono::milliseconds openerVerdict_;
+    QObject openers_;  // the watch over each opener still followed
     bool ended_ = false;
     int exitCode_ = 0;
 };

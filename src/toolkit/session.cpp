@@ -7,7 +7,10 @@
 #include <QDBusPendingReply>
 #include <QThread>
 #include <QVariantMap>
+#include <QWidget>
 #include <QtGlobal>
+
+#include "toolkit/x11window.h"
 
 namespace session {
 
@@ -49,8 +52,8 @@ bool haveSessionBus() {
 
 }  // namespace
 
-LogoutInhibitor::LogoutInhibitor(QObject* parent, std::function<bool()> wanted)
-    : QObject(parent), wanted_(std::move(wanted)) {
+LogoutInhibitor::LogoutInhibitor(QWidget* window, std::function<bool()> wanted)
+    : QObject(window), window_(window), wanted_(std::move(wanted)) {
     if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance(thread())) {
         // Before the program waits for events, and whenever it handles some
         // without waiting (inside modal boxes, say).
@@ -81,7 +84,7 @@ void LogoutInhibitor::inhibit() {
                                        QStringLiteral("Inhibit"));
     QVariantMap options;
     options.insert(QStringLiteral("reason"), QStringLiteral("An unsaved game"));
-    call << QString() << kInhibitLogout << options;
+    call << x11window::portalWindowName(*window_) << kInhibitLogout << options;
     pending_ = true;
     auto* watcher = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(call), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* answered) {

@@ -7,6 +7,8 @@
 #include <QObject>
 #include <functional>
 
+class QWidget;
+
 namespace session {
 
 // The Qt platforms to ask for, given the player's own choice
@@ -22,15 +24,18 @@ QByteArray platformsFor(const QByteArray& chosen, const QByteArray& sessionType,
 void choosePlatform();
 void restoreEnvironment();
 
-// Holds a logout inhibitor through the desktop portal
+// Holds a logout inhibitor for `window` through the desktop portal
 // (org.freedesktop.portal.Inhibit) while `wanted` says so, and drops it when
 // it no longer does. `wanted` is read each time the program has handled its
 // pending events, so every change is followed as soon as the program is idle.
-// Without a session bus or a portal nothing happens and nothing is printed.
+// The request names the window, so the desktop can show which window holds
+// the logout: "x11:" and its id on X11; on Wayland nothing, as Qt exports no
+// handle of its windows. Without a session bus or a portal nothing happens
+// and nothing is printed.
 class LogoutInhibitor : public QObject {
     Q_OBJECT
 public:
-    LogoutInhibitor(QObject* parent, std::function<bool()> wanted);
+    LogoutInhibitor(QWidget* window, std::function<bool()> wanted);
     ~LogoutInhibitor() override;
 
     // Whether the portal has granted an inhibitor that is held now.
@@ -41,6 +46,7 @@ private:
     void inhibit();
     void release();
 
+    QWidget* window_;
     std::function<bool()> wanted_;
     bool asked_ = false;       // an inhibitor was requested and not dropped since
     bool pending_ = false;     // the portal has not answered the request yet

@@ -1,22 +1,36 @@
 #!/usr/bin/env bash
 # Runs a program on an X server of its own (Xvfb, 1280 x 1024 at 96 dpi) with
 # a window manager managing its windows (openbox, or the one named in
-# QUORVALE_WM: openbox, icewm or fluxbox), on Qt's xcb platform. Each run takes
-# a free display number from Xvfb itself, so parallel runs never meet.
+# QUORVALE_WM: openbox, icewm, fluxbox, kwin_x11, or the frameless stand-in of
+# tests/desktop, QUORVALE_WM=stand-in-zeros or stand-in-silent, with
+# QUORVALE_STAND_IN_WM naming its executable), on Qt's xcb platform. Each run
+# takes a free display number from Xvfb itself, so parallel runs never meet.
+# The window manager's output goes to the file named in QUORVALE_WM_LOG.
 # QUORVALE_WM=weston: a Wayland session of its own instead, weston's headless
-# backend (1280 x 1024) with XWayland and the environment a Wayland desktop
-# gives (XDG_SESSION_TYPE, WAYLAND_DISPLAY, DISPLAY); QT_QPA_PLATFORM is then
-# left unset, so the program chooses, unless QUORVALE_QPA_PLATFORM names one.
+# backend (1280 x 1024, a plain background, no panel, screenshots allowed)
+# with XWayland and the environment a Wayland desktop gives
+# (XDG_SESSION_TYPE, WAYLAND_DISPLAY, DISPLAY); QT_QPA_PLATFORM is then left
+# unset, so the program chooses, unless QUORVALE_QPA_PLATFORM names one.
 # Without the tools the run is skipped (exit 77), except in CI (CI=true),
 # where that is a failure.
 set -u
 
 wm="${QUORVALE_WM:-openbox}"
+# The window manager with its defaults and no session of its own.
+case "$wm" in
+    openbox) wm_command=(openbox --sm-disable) ;;
+    icewm) wm_command=(icewm --replace) ;;
+    fluxbox) wm_command=(fluxbox -no-slit -no-toolbar) ;;
+    kwin_x11) wm_command=(kwin_x11 --replace) ;;
+    stand-in-zeros | stand-in-silent) wm_command=("${QUORVALE_STAND_IN_WM:-stand_in_wm}" "${wm#stand-in-}") ;;
+    weston) wm_command=(weston) ;;
+    *) echo "run_on_xvfb: unknown window manager $wm" >&2; exit 1 ;;
+esac
 # QUORVALE_SESSION_BUS=1: the program runs on a private session bus of its
 # own, started once the display is up, so services the bus starts (the
 # desktop portal and its backend) reach that display too.
-tools=("$wm" xprop xdotool wmctrl xwininfo)
-if [ "$wm" = weston ]; then tools+=(Xwayland); else tools+=(Xvfb); fi
+tools=("${wm_command[0]}" xprop xdotool wmctrl xwininfo)
+if [ "$wm" = weston ]; then tools+=(Xwayland weston-screenshooter); else tools+=(Xvfb); fi
 [ "${QUORVALE_SESSION_BUS:-}" = 1 ] && tools+=(dbus-run-session /usr/libexec/xdg-desktop-portal /usr/libexec/xdg-desktop-portal-gtk)
 missing=()
 for tool in "${tools[@]}"; do
@@ -35,6 +49,7 @@ work=$(mktemp -d)
 chmod 700 "$work"
 xvfb_pid=
 wm_pid=
+# shellcheck disable=SC2317  # run by the EXIT trap
 cleanup() {
     [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null && wait "$wm_pid" 2>/dev/null
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
@@ -57,9 +72,18 @@ wait_for() {
 
 if [ "$wm" = weston ]; then
     export XDG_RUNTIME_DIR="$work" WAYLAND_DISPLAY="quorvale-$$" XDG_SESSION_TYPE=wayland
+    # A plain background and no panel, so a screenshot shows the windows
+    # alone; --debug lets weston-screenshooter take one, and the pixman
+    # renderer gives it pixels to take.
+    printf '[shell]\nbackground-color=0xff203040\npanel-position=none\n' >"$work/weston.ini"
+    # Weston 12 and later name the renderer with --renderer.
+    renderer=--use-pixman
+    weston --help 2>&1 | grep -q -- '--renderer' && renderer=--renderer=pixman
     weston --backend=headless-backend.so --width=1280 --height=1024 --xwayland --idle-time=0 \
+        "$renderer" --debug --config="$work/weston.ini" \
         --socket="$WAYLAND_DISPLAY" --log="$work/wm.log" >/dev/null 2>&1 &
     wm_pid=$!
+    # shellcheck disable=SC2016  # the inner shell expands its own arguments
     wait_for "weston did not start with XWayland" "$work/wm.log" \
         bash -c '[ -S "$1" ] && grep -q "xserver listening on display :[0-9]" "$2"' _ "$work/$WAYLAND_DISPLAY" "$work/wm.log"
     DISPLAY=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$work/wm.log")
@@ -67,20 +91,14 @@ if [ "$wm" = weston ]; then
     unset QT_QPA_PLATFORM SESSION_MANAGER
     [ -n "${QUORVALE_QPA_PLATFORM:-}" ] && export QT_QPA_PLATFORM="$QUORVALE_QPA_PLATFORM"
     [ "${QUORVALE_SESSION_BUS:-}" = 1 ] && set -- dbus-run-session -- "$@"
-    export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$(cd "$(dirname "$0")" && pwd)/lsan.supp"
+    suppressions="$(cd "$(dirname "$0")" && pwd)/lsan.supp"
+    export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$suppressions"
     # Mesa's allocations are only attributed to it with the full unwinder.
     export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}fast_unwind_on_malloc=0"
     "$@"
     exit $?
 fi
 
-# The window manager with its defaults and no session of its own.
-case "$wm" in
-    openbox) wm_command=(openbox --sm-disable) ;;
-    icewm) wm_command=(icewm --replace) ;;
-    fluxbox) wm_command=(fluxbox -no-slit -no-toolbar) ;;
-    *) echo "run_on_xvfb: unknown window manager $wm" >&2; exit 1 ;;
-esac
 # start_desktop: Xvfb, then the window manager on it; fails when the window
 # manager never takes the screen. Now and then, with several runs starting at
 # once, the window manager cannot open a display Xvfb has just announced, so
@@ -89,7 +107,8 @@ start_desktop() {
     Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
     xvfb_pid=$!
     wait_for "Xvfb did not start" "$work/xvfb.log" test -s "$work/display"
-    export DISPLAY=":$(head -n1 "$work/display")"
+    DISPLAY=":$(head -n1 "$work/display")"
+    export DISPLAY
     HOME="$work" XDG_CONFIG_HOME="$work" "${wm_command[@]}" >"$work/wm.log" 2>&1 &
     wm_pid=$!
     for _ in $(seq 200); do
@@ -101,7 +120,7 @@ start_desktop() {
     cat "$work/wm.log" "$work/xvfb.log" >&2
     kill "$wm_pid" "$xvfb_pid" 2>/dev/null
     wait "$wm_pid" "$xvfb_pid" 2>/dev/null
-    wm_pid= xvfb_pid=
+    wm_pid='' xvfb_pid=''
     : >"$work/display"
     return 1
 }
@@ -111,12 +130,14 @@ start_desktop || start_desktop || start_desktop || exit 1
 # loads, and of Qt's start-up, are not ours to mend (see lsan.supp). Debian
 # builds Qt without frame pointers, so only the slow unwinder records a whole
 # allocation stack, down to the Qt function a suppression names.
-export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}fast_unwind_on_malloc=0:suppressions=$(cd "$(dirname "$0")" && pwd)/lsan.supp"
+suppressions="$(cd "$(dirname "$0")" && pwd)/lsan.supp"
+export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}fast_unwind_on_malloc=0:suppressions=$suppressions"
 
 # No session manager: the tests must not register with the desktop's one.
 unset SESSION_MANAGER
-# A test may stop the window manager for a moment, as a busy one is.
-export QUORVALE_WM_PID="$wm_pid"
+# A test may stop the window manager for a moment, as a busy one is, and
+# read what it printed.
+export QUORVALE_WM_PID="$wm_pid" QUORVALE_WM_LOG="$work/wm.log"
 export QT_QPA_PLATFORM=xcb
 [ "${QUORVALE_SESSION_BUS:-}" = 1 ] && set -- dbus-run-session -- "$@"
 "$@"

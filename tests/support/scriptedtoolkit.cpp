@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "app/frmmain.h"
+#include "toolkit/dialogplace.h"
 
 namespace {
 
@@ -47,7 +48,7 @@ QString ScriptedToolkit::inputBox(QWidget*, const QString& prompt, const QString
 
 void ScriptedToolkit::showModal(QDialog* dialog, QWidget*) {
     modalDialogs.push_back(dialog->windowTitle());
-    dialog->show();
+    showPlaced(*dialog);
     QCoreApplication::processEvents();
     if (modalScripts.empty()) stopUnexpected("unexpected dialog \"" + dialog->windowTitle().toStdString() + "\"");
     auto script = std::move(modalScripts.front());

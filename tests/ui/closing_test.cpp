@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTest>
+#include <csignal>
 
 #include "gamefixture.h"
 
@@ -40,6 +42,38 @@ protected:
         EXPECT_TRUE(!frm->isVisible());
         EXPECT_FALSE(frm->isVisible());
     }
+
+    // Logs out through whichever session manager the test has, the game
+    // answering; returns what the real one heard, or how often the stand-in
+    // was asked for leave to interact and told to call the logout off.
+    QString logOut(bool mayAsk) {
+        const pid_t manager = qEnvironmentVariableIntValue("QUORVALE_SM_PID");
+        if (manager <= 0) {
+            StandInLogout session;
+            session.mayAsk = mayAsk;
+            frm->commitData(session);
+            return QStringLiteral("asked %1, cancels %2").arg(session.asked).arg(session.cancels);
+        }
+        // It appends what it hears to its log, emptied here first.
+        QFile log(qEnvironmentVariable("QUORVALE_SM_LOG"));
+        EXPECT_TRUE(log.resize(0));
+        EXPECT_EQ(::kill(manager, mayAsk ? SIGUSR1 : SIGUSR2), 0);
+        QString heard;
+        EXPECT_TRUE(QTest::qWaitFor([&] {
+            heard = log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()) : QString();
+            log.close();
+            return heard.contains("SaveYourselfDone");
+        }, 10000));
+        return heard.trimmed().split('\n').join(QStringLiteral(" | "));
+    }
+
+    // The session manager as the window sees it during a logout.
+    struct StandInLogout final : FrmMain::LogoutRequest {
+        bool mayAsk = true;
+        int asked = 0, cancels = 0;
+        bool allowsInteraction() override { return ++asked, mayAsk; }
+        void cancel() override { ++cancels; }
+    };
 };
 
 class ClosingTest : public ClosingBase, public ::testing::WithParamInterface<CloseWay> {
@@ -191,7 +225,10 @@ INSTANTIATE_TEST_SUITE_P(Ways, ClosingTest, ::testing::Values(CloseWay::FileExit
                          });
 
 // A logout from the desktop session runs the same rule; Cancel calls the
-// logout off, and a session that allows no interaction asks nothing.
+// logout off, and a session that allows no interaction asks nothing. Run on
+// Xvfb under tests/support/session_manager.cpp (the logout_xsmp test), the
+// logout comes from a real session manager, which logs what the game tells
+// it; elsewhere from a stand-in for Qt's session manager.
 struct LogoutCase {
     const char* name;
     bool mayAsk;        // the session allows interaction
@@ -199,17 +236,10 @@ struct LogoutCase {
     bool callsOff;      // the session manager is told to cancel the logout
     QStringList saved;  // the saved games afterwards
     bool closes;
+    const char* told;   // what the real session manager hears, in order
 };
 
 class SessionLogoutTest : public ClosingBase, public ::testing::WithParamInterface<LogoutCase> {};
-
-// The session manager as the window sees it during a logout.
-struct StandInLogout final : FrmMain::LogoutRequest {
-    bool mayAsk = true;
-    int asked = 0, cancels = 0;
-    bool allowsInteraction() override { return ++asked, mayAsk; }
-    void cancel() override { ++cancels; }
-};
 
 TEST_P(SessionLogoutTest, AfterAMove) {
     const LogoutCase& c = GetParam();
@@ -217,10 +247,9 @@ TEST_P(SessionLogoutTest, AfterAMove) {
     playOneMove();
     tk.messageAnswers = {c.answer};
     tk.inputAnswers = {"Logout"};
-    StandInLogout session;
-    session.mayAsk = c.mayAsk;
-    frm->commitData(session);
-    EXPECT_EQ(session.cancels, c.callsOff ? 1 : 0);
+    const QString heard = logOut(c.mayAsk);
+    if (qEnvironmentVariableIsSet("QUORVALE_SM_PID")) EXPECT_EQ(heard, c.told);
+    else EXPECT_EQ(heard, QStringLiteral("asked 1, cancels %1").arg(c.callsOff ? 1 : 0));
     if (c.mayAsk) expectExitQuestion(0);
     else EXPECT_TRUE(tk.messages.empty());
     EXPECT_EQ(savedGames(), c.saved);
@@ -236,19 +265,28 @@ TEST_P(SessionLogoutTest, AfterAMove) {
     expectClosed();
 }
 
+// The session manager hears one answer: the interaction it granted ends once,
+// refusing the logout only where the player cancelled, and the game asks
+// never to be started again (restart hint 3, never).
 INSTANTIATE_TEST_SUITE_P(Answers, SessionLogoutTest,
-                         ::testing::Values(LogoutCase{"Yes", true, MsgResult::Yes, false, {"Logout.sav"}, true},
-                                           LogoutCase{"No", true, MsgResult::No, false, {}, true},
-                                           LogoutCase{"Cancel", true, MsgResult::Cancel, true, {}, false},
-                                           LogoutCase{"NoInteraction", false, MsgResult::Yes, false, {}, false}),
-                         [](const auto& info) { return std::string(info.param.name); });
+    ::testing::Values(
+        LogoutCase{"Yes", true, MsgResult::Yes, false, {"Logout.sav"}, true,
+                   "InteractRequest | InteractDone cancel=0 | RestartStyleHint 3 | SaveYourselfDone success=1"},
+        LogoutCase{"No", true, MsgResult::No, false, {}, true,
+                   "InteractRequest | InteractDone cancel=0 | RestartStyleHint 3 | SaveYourselfDone success=1"},
+        LogoutCase{"Cancel", true, MsgResult::Cancel, true, {}, false,
+                   "InteractRequest | InteractDone cancel=1 | RestartStyleHint 3 | SaveYourselfDone success=0"},
+        LogoutCase{"NoInteraction", false, MsgResult::Yes, false, {}, false,
+                   "RestartStyleHint 3 | SaveYourselfDone success=1"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ClosingBase, SessionLogoutWithNothingToSaveAsksNothing) {
     start();
     startLevel(0);
-    StandInLogout session;
-    frm->commitData(session);
-    EXPECT_EQ(session.asked + session.cancels, 0) << "the session is neither kept waiting nor called off";
+    const QString heard = logOut(true);
+    // The session is neither kept waiting nor called off.
+    EXPECT_EQ(heard, qEnvironmentVariableIsSet("QUORVALE_SM_PID") ? "RestartStyleHint 3 | SaveYourselfDone success=1"
+                                                                 : "asked 0, cancels 0");
     EXPECT_TRUE(tk.messages.empty());
     EXPECT_FALSE(!frm->isVisible()) << "the session's end closes it";
 }
