@@ -15,10 +15,11 @@ GAME_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev pkgconf libxcb1-dev)
 # the clock of the second build), the desktop metadata and the manual pages;
 # strace, which makes real system calls of a second game fail or wait; and
 # fuse2fs, a second file system (FUSE) for the save tests; shellcheck for
-# the project's own shell scripts.
+# the project's own shell scripts; git, whose list of the tree's files the
+# package test packs.
 TEST_PACKAGES=(libgtest-dev libgmock-dev
                dpkg-dev debhelper lintian autopkgtest faketime desktop-file-utils appstream man-db groff-base
-               strace fuse2fs shellcheck)
+               strace fuse2fs shellcheck git)
 
 # install_missing [--no-install-recommends] [PACKAGE...]: the game's packages
 # and the ones given; with the option, the given ones without what they only

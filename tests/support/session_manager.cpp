@@ -162,6 +162,9 @@ int main(int argc, char** argv) {
             (void)!read(wakeUp[0], &signal, 1);
             int status = 0;
             if (signal == SIGCHLD && waitpid(session, &status, WNOHANG) == session) {
+                // Clients whose goodbye has not been read yet are let go here.
+                for (SmsConn client : clients) SmsCleanUp(client);
+                for (IceConn ice : connections) IceCloseConnection(ice);
                 IceFreeListenObjs(count, listeners);
                 return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
             }

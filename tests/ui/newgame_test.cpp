@@ -113,6 +113,7 @@ TEST_F(NewGameTest, CancelOrCloseInTheChooserKeepsTheOldGameStillChanged) {
     queueCancel();
     frm->mnuNewGame->trigger();
     EXPECT_TRUE(snapshot() == before);
+    EXPECT_EQ(tk.messages.size(), 1u) << "a message after the chooser was cancelled";
 
     // Closing through the frame counts as Cancel even though newLevel held a
     // valid level before.
@@ -122,6 +123,7 @@ TEST_F(NewGameTest, CancelOrCloseInTheChooserKeepsTheOldGameStillChanged) {
     frm->mnuNewGame->trigger();
     EXPECT_EQ(frm->newLevel, -1);
     EXPECT_TRUE(snapshot() == before);
+    EXPECT_EQ(tk.messages.size(), 2u) << "a message after the chooser was closed";
     tk.expectScriptUsed();
 }
 
