@@ -64,14 +64,28 @@ void saveYourselfDone(SmsConn conn, SmPointer, Bool success) {
     SmsShutdownCancelled(conn);
 }
 
+// Lets go of a connection whose client left without saying goodbye: its
+// session-management side first, or ICE keeps the connection as in use.
+void dropConnection(IceConn ice) {
+    std::erase_if(clients, [ice](SmsConn client) {
+        if (SmsGetIceConnection(client) != ice) return false;
+        SmsCleanUp(client);
+        return true;
+    });
+    std::erase(connections, ice);
+    IceSetShutdownNegotiation(ice, False);
+    IceCloseConnection(ice);
+}
+
 void closeConnection(SmsConn conn, SmPointer, int count, char** reasons) {
     logLine("CloseConnection");
     SmFreeReasons(count, reasons);
     std::erase(clients, conn);
     IceConn ice = SmsGetIceConnection(conn);
     SmsCleanUp(conn);
-    std::erase(connections, ice);
-    IceCloseConnection(ice);
+    // Still in use while ICE is reading from it: closed once more when the
+    // client hangs up, or when the session ends.
+    if (IceCloseConnection(ice) != IceConnectionInUse) std::erase(connections, ice);
 }
 
 // Of the properties, only the restart hint is logged (the others name the
@@ -163,8 +177,7 @@ int main(int argc, char** argv) {
             int status = 0;
             if (signal == SIGCHLD && waitpid(session, &status, WNOHANG) == session) {
                 // Clients whose goodbye has not been read yet are let go here.
-                for (SmsConn client : clients) SmsCleanUp(client);
-                for (IceConn ice : connections) IceCloseConnection(ice);
+                while (!connections.empty()) dropConnection(connections.back());
                 IceFreeListenObjs(count, listeners);
                 return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
             }
@@ -185,8 +198,7 @@ int main(int argc, char** argv) {
             if (!(fds[1 + count + i].revents & (POLLIN | POLLHUP))) continue;
             if (IceProcessMessages(polled[i], nullptr, nullptr) != IceProcessMessagesSuccess &&
                 std::find(connections.begin(), connections.end(), polled[i]) != connections.end()) {
-                std::erase(connections, polled[i]);
-                IceCloseConnection(polled[i]);
+                dropConnection(polled[i]);
             }
         }
     }
