@@ -169,7 +169,7 @@ void FrmMain::buildControls() {
 
 bool FrmMain::Form_Load() {
     // 1. Visible, modeless, no owner; 2. centred on the screen by its outer
-    // size, as the window manager frames it (see ui/dialogplace.h): the
+    // size, as the window manager frames it (see toolkit/dialogplace.h): the
     // window is placed before it exists, so it maps at its final place.
     layout()->activate();
     centreOnScreen(*this, toolkit_);
