@@ -6,6 +6,7 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QThread>
+#include <QTimer>
 #include <QVariantMap>
 #include <QWidget>
 #include <QtGlobal>
@@ -43,6 +44,11 @@ const QString kPortal = QStringLiteral("org.freedesktop.portal.Desktop");
 const QString kPortalPath = QStringLiteral("/org/freedesktop/portal/desktop");
 // The portal's flag for inhibiting a logout.
 constexpr uint kInhibitLogout = 1;
+// The portal hands out an inhibitor's handle before its backend has taken the
+// inhibitor from the session manager, and a close that arrives before that is
+// lost with the backend's inhibitor still held. An inhibitor the game no
+// longer wanted when the answer came is therefore closed a little later.
+constexpr int kLateReleaseMs = 500;
 
 // The session bus, or none: without an address there is no bus to ask (and
 // libdbus is not to start one of its own).
@@ -78,7 +84,7 @@ void LogoutInhibitor::follow() {
 
 void LogoutInhibitor::inhibit() {
     asked_ = true;
-    if (pending_ || !haveSessionBus()) return;
+    if (pending_ || held() || !haveSessionBus()) return;
     QDBusMessage call =
         QDBusMessage::createMethodCall(kPortal, kPortalPath, QStringLiteral("org.freedesktop.portal.Inhibit"),
                                        QStringLiteral("Inhibit"));
@@ -95,7 +101,9 @@ void LogoutInhibitor::inhibit() {
         if (reply.isError()) return;
         handle_ = reply.value();
         // Dropped again while the portal was answering.
-        if (!asked_) release();
+        if (!asked_) QTimer::singleShot(kLateReleaseMs, this, [this] {
+            if (!asked_) release();
+        });
     });
 }
 
