@@ -242,11 +242,6 @@ double FrmMain::Height() const { return frameGeometry().height() * toolkit_.twip
 double FrmMain::ScaleWidth() const { return centralWidget()->width() * toolkit_.twipsPerPixelX(); }
 double FrmMain::ScaleHeight() const { return centralWidget()->height() * toolkit_.twipsPerPixelY(); }
 
-void FrmMain::moveTwips(double left, double top) {
-    // QWidget::move places the outer frame, like Left and Top.
-    move(toPixels(left, toolkit_.twipsPerPixelX()), toPixels(top, toolkit_.twipsPerPixelY()));
-}
-
 void FrmMain::setMousePointer(int value) {
     mousePointer_ = value;
     switch (value) {

@@ -65,7 +65,6 @@ public:
     double Height() const;
     double ScaleWidth() const;   // client area below the menu bar
     double ScaleHeight() const;
-    void moveTwips(double left, double top);
 
     // Window-wide mouse pointer: 0 arrow, 12 no-drop, 15 four-way.
     int MousePointer() const { return mousePointer_; }
