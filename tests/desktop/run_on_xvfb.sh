@@ -49,10 +49,27 @@ work=$(mktemp -d)
 chmod 700 "$work"
 xvfb_pid=
 wm_pid=
+# stop <pid>: asks the process to end and gives it two seconds, then kills
+# it. fluxbox can deadlock in its own SIGTERM handler (it calls Xlib there,
+# and hangs when the signal came in the middle of an Xlib call), so asking
+# alone may wait for ever.
+stop() {
+    local pid=$1 state
+    kill "$pid" 2>/dev/null || return 0
+    for _ in $(seq 40); do
+        # An ended child stays a zombie, which kill -0 still finds, until
+        # it is waited for.
+        state=$(sed 's/.*) //' "/proc/$pid/stat" 2>/dev/null) || break
+        [ "${state:0:1}" = Z ] && break
+        sleep 0.05
+    done
+    kill -KILL "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+}
 # shellcheck disable=SC2317  # run by the EXIT trap
 cleanup() {
-    [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null && wait "$wm_pid" 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+    [ -n "$wm_pid" ] && stop "$wm_pid"
+    [ -n "$xvfb_pid" ] && stop "$xvfb_pid"
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -109,7 +126,13 @@ start_desktop() {
     wait_for "Xvfb did not start" "$work/xvfb.log" test -s "$work/display"
     DISPLAY=":$(head -n1 "$work/display")"
     export DISPLAY
-    HOME="$work" XDG_CONFIG_HOME="$work" "${wm_command[@]}" >"$work/wm.log" 2>&1 &
+    # fluxbox sets its style's wallpaper with fbsetbg, which, finding no
+    # program to set it with, puts a message window in the middle of the
+    # screen, over the windows under test: a stand-in that does nothing.
+    mkdir -p "$work/bin"
+    printf '#!/bin/sh\nexit 0\n' >"$work/bin/fbsetbg"
+    chmod +x "$work/bin/fbsetbg"
+    PATH="$work/bin:$PATH" HOME="$work" XDG_CONFIG_HOME="$work" "${wm_command[@]}" >"$work/wm.log" 2>&1 &
     wm_pid=$!
     for _ in $(seq 200); do
         xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
@@ -118,8 +141,8 @@ start_desktop() {
     done
     echo "run_on_xvfb: $wm did not take the screen $DISPLAY" >&2
     cat "$work/wm.log" "$work/xvfb.log" >&2
-    kill "$wm_pid" "$xvfb_pid" 2>/dev/null
-    wait "$wm_pid" "$xvfb_pid" 2>/dev/null
+    stop "$wm_pid"
+    stop "$xvfb_pid"
     wm_pid='' xvfb_pid=''
     : >"$work/display"
     return 1
